@@ -1,0 +1,6 @@
+#include "charset.h"
+
+bool LocaleIsUtf8()
+{
+    return false;
+}

@@ -1,0 +1,154 @@
+#include "keys.h"
+
+#include "console.h"
+
+namespace {
+
+// What KeyPressed found and ReadKey has not yet handed out.
+struct KeyState {
+    std::uint8_t PendingKey = 0;
+    bool PendingExtended = false;
+    bool AltNumpadActive = false;
+    std::uint8_t AltNumpadValue = 0;
+};
+KeyState Keys;
+
+constexpr std::uint16_t VkReturn = 0x0D;
+constexpr std::uint16_t VkShift = 0x10;
+constexpr std::uint16_t VkControl = 0x11;
+constexpr std::uint16_t VkMenu = 0x12;
+constexpr std::uint16_t VkCapital = 0x14;
+constexpr std::uint16_t VkNumpad0 = 0x60;
+constexpr std::uint16_t VkNumpad9 = 0x69;
+constexpr std::uint16_t VkNumLock = 0x90;
+constexpr std::uint16_t VkScroll = 0x91;
+
+// Ctrl with the cursor block and keypad, scan codes 0x47..0x53.
+constexpr std::uint8_t CtrlKeypadCodes[13] = {
+    0x77, 0x8D, 0x84, 0x8E, 0x73, 0x8F, 0x74, 0x4E, 0x75, 0x91, 0x76, 0x92, 0x93,
+};
+
+bool IsModifierKey(std::uint8_t vk)
+{
+    return vk == VkShift || vk == VkControl || vk == VkMenu || vk == VkCapital ||
+           vk == VkNumLock || vk == VkScroll;
+}
+
+bool IsNumpadDigit(std::uint16_t vk)
+{
+    std::uint8_t low = vk & 0xFF;
+    return low >= VkNumpad0 && low <= VkNumpad9;
+}
+
+}  // namespace
+
+std::uint8_t TranslateScanCode(std::uint16_t scanCode, std::uint32_t controlKeyState,
+                               std::uint16_t virtualKey)
+{
+    bool alt = (controlKeyState & (RightAltPressed | LeftAltPressed)) != 0;
+    bool ctrl = (controlKeyState & (RightCtrlPressed | LeftCtrlPressed)) != 0;
+    bool shift = (controlKeyState & ShiftPressed) != 0;
+    unsigned s = scanCode;
+
+    if (alt && virtualKey >= VkNumpad0 && virtualKey <= VkNumpad9) {
+        Keys.AltNumpadActive = true;
+        Keys.AltNumpadValue = static_cast<std::uint8_t>(Keys.AltNumpadValue * 10 + virtualKey - VkNumpad0);
+    }
+
+    unsigned code = s;
+    if (alt) {
+        if (s >= 0x02 && s <= 0x0D) code = s + 0x76;
+        else if (s == 0x1C) code = 0xA6;
+        else if (s == 0x35) code = 0xA4;
+        else if (s >= 0x3B && s <= 0x44) code = s + 0x2D;
+        else if (s >= 0x47 && s <= 0x49) code = s + 0x50;
+        else if (s == 0x4B) code = 0x9B;
+        else if (s == 0x4D) code = 0x9D;
+        else if (s >= 0x4F && s <= 0x53) code = s + 0x50;
+        else if (s >= 0x57 && s <= 0x58) code = s + 0x34;
+    } else if (ctrl) {
+        if (s == 0x0F) code = 0x94;
+        else if (s == 0x35) code = 0x95;
+        else if (s == 0x37) code = 0x96;
+        else if (s >= 0x3B && s <= 0x44) code = s + 0x23;
+        else if (s >= 0x47 && s <= 0x53) code = CtrlKeypadCodes[s - 0x47];
+        else if (s >= 0x57 && s <= 0x58) code = s + 0x32;
+    } else if (shift) {
+        if (s >= 0x3B && s <= 0x44) code = s + 0x19;
+        else if (s >= 0x57 && s <= 0x58) code = s + 0x30;
+    } else {
+        if (s >= 0x57 && s <= 0x58) code = s + 0x2E;
+    }
+    return static_cast<std::uint8_t>(code & 0xFF);
+}
+
+void ResetKeyState()
+{
+    Keys = KeyState();
+}
+
+bool KeyPressed()
+{
+    if (Keys.PendingKey != 0)
+        return true;
+
+    ConsoleEvent event;
+    while (InputEventCount() > 0) {
+        if (!ReadInputEvent(event))
+            break;
+        if (!event.IsKey)
+            continue;
+
+        if (event.KeyDown) {
+            bool altHeld = (event.ControlKeyState & (RightAltPressed | LeftAltPressed)) != 0;
+            if (IsModifierKey(event.VirtualKey & 0xFF))
+                continue;
+
+            bool extended = event.Char == 0 || (event.ControlKeyState & (LeftAltPressed | EnhancedKey)) != 0;
+            if (event.Char == 13 && event.VirtualKey == VkReturn)
+                extended = false;
+            if (extended) {
+                Keys.PendingExtended = true;
+                Keys.PendingKey = TranslateScanCode(event.ScanCode, event.ControlKeyState, event.VirtualKey);
+            } else {
+                Keys.PendingExtended = false;
+                Keys.PendingKey = event.Char;
+            }
+
+            // An Alt+keypad digit is part of a composed character, not a key.
+            if (IsNumpadDigit(event.VirtualKey) && altHeld) {
+                Keys.PendingKey = 0;
+                Keys.PendingExtended = false;
+                continue;
+            }
+            // A key is found; an extended key whose code is 0 still counts.
+            return true;
+        }
+
+        if ((event.VirtualKey & 0xFF) == VkMenu && Keys.AltNumpadActive && Keys.AltNumpadValue != 0) {
+            Keys.PendingKey = Keys.AltNumpadValue;
+            Keys.AltNumpadActive = false;
+            Keys.AltNumpadValue = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint8_t ReadKey()
+{
+    bool found = false;
+    while (!found) {
+        WaitForInput(1000);
+        found = KeyPressed();
+        if (!found && !HaveConsole())
+            return 3;  // no key will ever come: end as on Ctrl+C
+    }
+    if (Keys.PendingExtended) {
+        Keys.PendingExtended = false;
+        return 0;
+    }
+    std::uint8_t key = Keys.PendingKey;
+    Keys.PendingKey = 0;
+    return key;
+}

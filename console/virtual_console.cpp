@@ -1,0 +1,213 @@
+#include "virtual_console.h"
+
+#include <deque>
+#include <vector>
+
+#include "keys.h"
+
+int ScreenWidth = 80;
+int ScreenHeight = 25;
+
+std::string OutputBytes;
+int OutputWrites = 0;
+int CursorMoves = 0;
+double WaitedSeconds = 0;
+
+namespace {
+
+struct TimedEvent {
+    double At;
+    ConsoleEvent Event;
+};
+
+struct VirtualScreen {
+    std::vector<std::string> Rows;
+    int X = 1, Y = 1;
+    bool Present = true;
+    double Clock = 0;
+    std::deque<TimedEvent> Input;
+};
+VirtualScreen Screen;
+
+void NewLine()
+{
+    if (Screen.Y < ScreenHeight) {
+        Screen.Y++;
+    } else {
+        Screen.Rows.erase(Screen.Rows.begin());
+        Screen.Rows.push_back(std::string(ScreenWidth, ' '));
+    }
+}
+
+bool EventReady()
+{
+    return !Screen.Input.empty() && Screen.Input.front().At <= Screen.Clock;
+}
+
+}  // namespace
+
+void VirtualConsoleReset(int width, int height, int x, int y, double clockSeconds)
+{
+    ScreenWidth = width;
+    ScreenHeight = height;
+    Screen = VirtualScreen();
+    Screen.Rows.assign(height, std::string(width, ' '));
+    Screen.X = x;
+    Screen.Y = y;
+    Screen.Clock = clockSeconds;
+    OutputBytes.clear();
+    OutputWrites = 0;
+    CursorMoves = 0;
+    WaitedSeconds = 0;
+    ResetKeyState();
+}
+
+void VirtualConsoleSetPresent(bool present)
+{
+    Screen.Present = present;
+}
+
+void PushEvent(const ConsoleEvent& event, double atSeconds)
+{
+    Screen.Input.push_back({Screen.Clock + atSeconds, event});
+}
+
+void PushKeys(std::string_view characters, double atSeconds)
+{
+    for (unsigned char c : characters) {
+        ConsoleEvent event;
+        event.VirtualKey = c == 13 ? 0x0D : 0x41;
+        event.Char = c;
+        PushEvent(event, atSeconds);
+    }
+}
+
+void PushExtended(std::uint8_t code, double atSeconds)
+{
+    ConsoleEvent event;
+    event.VirtualKey = 0x25;
+    event.ScanCode = code;
+    PushEvent(event, atSeconds);
+}
+
+int QueuedEvents()
+{
+    return static_cast<int>(Screen.Input.size());
+}
+
+std::string ScreenRow(int y)
+{
+    return Screen.Rows.at(y - 1);
+}
+
+char ScreenCell(int x, int y)
+{
+    return Screen.Rows.at(y - 1).at(x - 1);
+}
+
+double VirtualClock()
+{
+    return Screen.Clock;
+}
+
+void ConsoleOpen()
+{
+}
+
+bool HaveConsole()
+{
+    return Screen.Present;
+}
+
+int WhereX()
+{
+    return Screen.X;
+}
+
+int WhereY()
+{
+    return Screen.Y;
+}
+
+void GotoXY(int x, int y)
+{
+    if (x < 1 || x > ScreenWidth || y < 1 || y > ScreenHeight)
+        return;
+    Screen.X = x;
+    Screen.Y = y;
+    CursorMoves++;
+}
+
+int InputEventCount()
+{
+    int count = 0;
+    for (const TimedEvent& timed : Screen.Input) {
+        if (timed.At > Screen.Clock)
+            break;
+        count++;
+    }
+    return count;
+}
+
+bool ReadInputEvent(ConsoleEvent& event)
+{
+    if (!EventReady())
+        return false;
+    event = Screen.Input.front().Event;
+    Screen.Input.pop_front();
+    return true;
+}
+
+void WaitForInput(int milliseconds)
+{
+    if (EventReady())
+        return;
+    double step = milliseconds / 1000.0;
+    if (!Screen.Input.empty() && Screen.Input.front().At - Screen.Clock < step)
+        step = Screen.Input.front().At - Screen.Clock;
+    Screen.Clock += step;
+    WaitedSeconds += step;
+}
+
+// The screen behaves as a Windows screen buffer: writing the last column
+// moves the cursor to column 1 of the next row, scrolling at the bottom.
+void WriteOut(std::string_view text)
+{
+    OutputBytes.append(text);
+    OutputWrites++;
+    for (char c : text) {
+        if (c == '\r') {
+            Screen.X = 1;
+        } else if (c == '\n') {
+            NewLine();
+        } else {
+            Screen.Rows[Screen.Y - 1][Screen.X - 1] = c;
+            if (++Screen.X > ScreenWidth) {
+                Screen.X = 1;
+                NewLine();
+            }
+        }
+    }
+}
+
+void ExitProgram(int code)
+{
+    throw ProgramExit{code};
+}
+
+void RuntimeError(int code)
+{
+    WriteLine("Runtime error " + std::to_string(code));
+    throw ProgramExit{code};
+}
+
+UtcTime ReadUtcTime()
+{
+    long long ms = static_cast<long long>(Screen.Clock * 1000.0 + 0.5) % 86400000LL;
+    UtcTime time;
+    time.Hour = static_cast<int>(ms / 3600000);
+    time.Minute = static_cast<int>(ms / 60000 % 60);
+    time.Second = static_cast<int>(ms / 1000 % 60);
+    time.Millisecond = static_cast<int>(ms % 1000);
+    return time;
+}

@@ -1,0 +1,37 @@
+// A console for unit tests, linked in place of the system one: scripted key
+// events in, a grid of cells and a cursor out, and a clock that moves only
+// while the program waits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "console.h"
+
+// ExitProgram throws this instead of ending the process.
+struct ProgramExit {
+    int Code;
+};
+
+// A fresh screen of width x height blanks, the cursor at (x, y), no keys,
+// no output, the clock at the given seconds of the day.
+void VirtualConsoleReset(int width = 80, int height = 25, int x = 1, int y = 1,
+                         double clockSeconds = 45296.789);
+void VirtualConsoleSetPresent(bool present);
+
+// Scripted input. A key becomes ready once the clock reaches its time
+// (seconds from now); by default at once.
+void PushEvent(const ConsoleEvent& event, double atSeconds = 0);
+void PushKeys(std::string_view characters, double atSeconds = 0);  // plain key codes
+void PushExtended(std::uint8_t code, double atSeconds = 0);          // 0, then code
+int QueuedEvents();
+
+// What the program did.
+std::string ScreenRow(int y);          // the row's cells, trailing blanks kept
+char ScreenCell(int x, int y);
+extern std::string OutputBytes;        // everything written, in order
+extern int OutputWrites;               // number of WriteOut calls
+extern int CursorMoves;                // number of GotoXY calls that moved
+extern double WaitedSeconds;           // virtual time spent in WaitForInput
+double VirtualClock();

@@ -1,0 +1,22 @@
+// Wall-clock seconds against a limit, for input time-outs.
+#pragma once
+
+struct Stopwatch {
+    bool Running = false;
+    float Limit = 0;
+    float Elapsed = 0;
+    float LastReading = 0;
+};
+
+// Seconds since midnight UTC, in single precision.
+float SecondsOfDay();
+
+void Init(Stopwatch& watch, float limit);
+void Reset(Stopwatch& watch);
+void Start(Stopwatch& watch);
+bool Expired(Stopwatch& watch);
+
+// The time-out wait of both programs: polls Expired, then KeyPressed, and
+// sleeps on the console input in between. True when the time ran out with
+// no key ready; a key that is ready when the limit is reached wins.
+bool WaitTimedOut(Stopwatch& watch);

@@ -1,0 +1,77 @@
+#include "getopt.h"
+
+#include "args.h"
+#include "shortstr.h"
+
+std::string OptionArg;
+
+namespace {
+
+// Where the scan stands: the argument being examined (0 before the first
+// call) and the 1-based position of the next letter in it (0 between
+// arguments).
+struct ScannerState {
+    int ArgIndex = 0;
+    int ClusterPos = 0;
+};
+ScannerState Scanner;
+
+bool IsOptionWord(const std::string& word)
+{
+    return word.size() >= 2 && (word[0] == '-' || word[0] == '/');
+}
+
+}  // namespace
+
+void ResetOptionScanner()
+{
+    Scanner = ScannerState();
+    OptionArg.clear();
+}
+
+unsigned char GetOpt(std::string_view optionString)
+{
+    OptionArg.clear();
+    if (Scanner.ArgIndex == 0) {
+        Scanner.ArgIndex = 1;
+        Scanner.ClusterPos = 0;
+    }
+    optionString = optionString.substr(0, ShortStringMax);
+
+    if (Scanner.ClusterPos == 0) {
+        while (Scanner.ArgIndex <= ArgCount() && !IsOptionWord(ArgStr(Scanner.ArgIndex)))
+            Scanner.ArgIndex++;
+        if (Scanner.ArgIndex <= ArgCount() && ArgStr(Scanner.ArgIndex) == "--")
+            Scanner.ArgIndex = ArgCount() + 1;
+        if (Scanner.ArgIndex > ArgCount())
+            return NoMoreOptions;
+        Scanner.ClusterPos = 2;
+    }
+
+    std::string current = ShortString(ArgStr(Scanner.ArgIndex));
+    char letter = current[Scanner.ClusterPos - 1];
+    std::size_t found = optionString.find(letter);
+    Scanner.ClusterPos++;
+    if (Scanner.ClusterPos > static_cast<int>(current.size())) {
+        Scanner.ArgIndex++;
+        Scanner.ClusterPos = 0;
+    }
+
+    if (found == std::string_view::npos || letter == ':')
+        return '?';
+    if (found + 1 >= optionString.size() || optionString[found + 1] != ':')
+        return static_cast<unsigned char>(letter);
+
+    bool missing = false;
+    if (Scanner.ClusterPos != 0) {
+        OptionArg = current.substr(Scanner.ClusterPos - 1);
+        Scanner.ArgIndex++;
+    } else if (Scanner.ArgIndex <= ArgCount()) {
+        OptionArg = ShortString(ArgStr(Scanner.ArgIndex));
+        Scanner.ArgIndex++;
+    } else {
+        missing = true;
+    }
+    Scanner.ClusterPos = 0;
+    return missing ? '?' : static_cast<unsigned char>(letter);
+}

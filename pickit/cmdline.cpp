@@ -1,0 +1,146 @@
+#include <cstdint>
+
+#include "args.h"
+#include "console.h"
+#include "getopt.h"
+#include "intconv.h"
+#include "pickit.h"
+#include "shortstr.h"
+
+PickitSettings Settings;
+
+namespace {
+
+const char* const UsageText[] = {
+    "Pickit * Version 9 * a keystroke for your scripts",
+    "",
+    "Usage: pickit [-k keys] [-d key] [-t key,n] [-p prompt] [-l] [-n] [-q] [-s]",
+    "",
+    "  -k keys    specifies the list of valid keystrokes; default is YN",
+    "  -d key     specifies a default key that will be used if Enter is pressed",
+    "  -t key,n   choose specified key automatically if no keys pressed in 'n'",
+    "             seconds",
+    "  -p prompt  specifies the prompt to display (enclose in quotes if needed)",
+    "  -l         Use line input mode: require Enter keystroke (-q is ignored)",
+    "  -n         does not display the list of keys in the prompt",
+    "  -q         does not echo the key that was pressed or a carriage return",
+    "  -s         indicates that the list of keys is case-sensitive",
+    "",
+    "If no parameters are specified, a \"[Y,N]\" prompt is displayed.",
+    "",
+    "The program's exit code is equal to the key's position in the key list.",
+    "",
+    "If Ctrl+C pressed, the exit code will be 255.",
+};
+
+char UpperCaseChar(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool InKeyList(char key)
+{
+    return Settings.KeyList.find(key) != std::string::npos;
+}
+
+// -t key,n: only the last -t decides whether the time-out is in error.
+bool ReadTimeout(const std::string& arg)
+{
+    if (arg.size() < 2 || arg[1] != ',')
+        return false;
+    Settings.TimeoutKey = arg[0];
+    if (arg.size() < 3)
+        return false;
+    std::int32_t seconds;
+    if (!StrToInt(std::string_view(arg).substr(2), seconds))
+        return false;
+    Settings.Timeout = static_cast<short>(seconds);
+    return seconds >= 1 && seconds <= 32767;
+}
+
+}  // namespace
+
+std::string UpperCaseString(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = UpperCaseChar(c);
+    return result;
+}
+
+std::string JoinKeys(std::string_view keyList)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < keyList.size(); i++) {
+        if (i > 0)
+            ShortAppend(joined, ",");
+        ShortAppend(joined, keyList.substr(i, 1));
+    }
+    return joined;
+}
+
+void ShowUsage()
+{
+    for (const char* line : UsageText)
+        WriteLine(line);
+    ExitProgram(0);
+}
+
+void ErrorExit(std::string_view message, int exitCode)
+{
+    WriteLine(message);
+    WriteLine("Use -h for help");
+    ExitProgram(exitCode);
+}
+
+void ParseCommandLine()
+{
+    if (ArgCount() >= 1 && ArgStr(1) == "/?")
+        ShowUsage();
+
+    Settings = PickitSettings();
+    bool timeoutError = false;
+
+    for (;;) {
+        unsigned char option = GetOpt("D:d:HhK:k:LlNnP:p:QqSsT:t:");
+        if (option == NoMoreOptions)
+            break;
+        switch (option) {
+        case 'k': case 'K': Settings.KeyList = OptionArg; break;
+        // An empty -d sets no default key.
+        case 'd': case 'D': Settings.DefaultKey = OptionArg.empty() ? 0 : OptionArg[0]; break;
+        case 't': case 'T': timeoutError = !ReadTimeout(OptionArg); break;
+        case 'p': case 'P': Settings.Prompt = OptionArg; break;
+        case 'l': case 'L': Settings.LineMode = true; break;
+        case 'n': case 'N': Settings.ShowKeys = false; break;
+        case 'q': case 'Q': Settings.Quiet = true; break;
+        case 's': case 'S': Settings.CaseSensitive = true; break;
+        case 'h': case 'H': ShowUsage();
+        default: break;
+        }
+    }
+
+    if (Settings.KeyList.empty())
+        Settings.KeyList = "YN";
+    if (timeoutError)
+        ErrorExit("Invalid timeout or no timeout keystroke specified", 0);
+    if (!Settings.CaseSensitive) {
+        Settings.KeyList = UpperCaseString(Settings.KeyList);
+        Settings.DefaultKey = UpperCaseChar(Settings.DefaultKey);
+        Settings.TimeoutKey = UpperCaseChar(Settings.TimeoutKey);
+    }
+    if (Settings.DefaultKey != 0 && !InKeyList(Settings.DefaultKey))
+        ErrorExit("Default keystroke not in list of valid keys", 0);
+    if (Settings.TimeoutKey != 0 && !InKeyList(Settings.TimeoutKey))
+        ErrorExit("Timeout keystroke not in list of valid keys", 0);
+    if (Settings.TimeoutKey != 0 && Settings.DefaultKey != Settings.TimeoutKey)
+        Settings.DefaultKey = 0;
+
+    if (Settings.ShowKeys) {
+        if (!Settings.Prompt.empty())
+            ShortAppend(Settings.Prompt, " ");
+        ShortAppend(Settings.Prompt, "[");
+        ShortAppend(Settings.Prompt, JoinKeys(Settings.KeyList));
+        ShortAppend(Settings.Prompt, "] ");
+    }
+}

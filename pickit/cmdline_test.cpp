@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "args.h"
+#include "getopt.h"
+#include "pickit.h"
+#include "virtual_console.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct Outcome {
+    bool Exited = false;
+    int Code = -1;
+    std::string Output;
+};
+
+Outcome Parse(const Words& words)
+{
+    Words args = {"pickit"};
+    args.insert(args.end(), words.begin(), words.end());
+    ArgsSet(args);
+    ResetOptionScanner();
+    VirtualConsoleReset();
+    Outcome outcome;
+    try {
+        ParseCommandLine();
+    } catch (const ProgramExit& exit) {
+        outcome.Exited = true;
+        outcome.Code = exit.Code;
+    }
+    outcome.Output = OutputBytes;
+    return outcome;
+}
+
+std::string Show(const Words& words)
+{
+    std::string shown;
+    for (const std::string& w : words)
+        shown += "[" + w + "] ";
+    return shown;
+}
+
+TEST(PickitCommandLine, AcceptedSettings)
+{
+    struct Case {
+        Words Args;
+        std::string KeyList;
+        std::string Prompt;
+        char DefaultKey;
+        char TimeoutKey;
+        int Timeout;
+    } cases[] = {
+        {{}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-s"}, "yn", "[y,n] ", 0, 0, -1},
+        {{"-k", ""}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-k", "", "-s"}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-k", "abc", "-d", "b"}, "ABC", "[A,B,C] ", 'B', 0, -1},
+        {{"-k", "YNY"}, "YNY", "[Y,N,Y] ", 0, 0, -1},
+        {{"-p", "Continue?"}, "YN", "Continue? [Y,N] ", 0, 0, -1},
+        {{"-n", "-p", "Go"}, "YN", "Go", 0, 0, -1},
+        {{"-n"}, "YN", "", 0, 0, -1},
+        {{"-t", "Y,10"}, "YN", "[Y,N] ", 0, 'Y', 10},
+        {{"-t", "y,10"}, "YN", "[Y,N] ", 0, 'Y', 10},
+        {{"-t", "Y, 5"}, "YN", "[Y,N] ", 0, 'Y', 5},
+        {{"-t", "Y,$10"}, "YN", "[Y,N] ", 0, 'Y', 16},
+        {{"-t", "Y,32767"}, "YN", "[Y,N] ", 0, 'Y', 32767},
+        {{"-t", "N", "-t", "Y,5"}, "YN", "[Y,N] ", 0, 'Y', 5},
+        {{"-t", "Y,10", "-d", "N"}, "YN", "[Y,N] ", 0, 'Y', 10},
+        {{"-t", "Y,10", "-d", "Y"}, "YN", "[Y,N] ", 'Y', 'Y', 10},
+        {{"-x"}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-k"}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-k", "A", "/?"}, "A", "[A] ", 0, 0, -1},
+        {{"-?"}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"/k", "abc", "/n"}, "ABC", "", 0, 0, -1},
+        {{"-k", "-n"}, "-N", "[-,N] ", 0, 0, -1},
+        {{"-tY,5"}, "YN", "[Y,N] ", 0, 'Y', 5},
+        {{"-d", "nope"}, "YN", "[Y,N] ", 'N', 0, -1},
+        {{"-d", ""}, "YN", "[Y,N] ", 0, 0, -1},
+        {{"-K", "xy", "-P", "Pick", "-S"}, "xy", "Pick [x,y] ", 0, 0, -1},
+        {{"-k", "\xe9\xe8"}, "\xe9\xe8", "[\xe9,\xe8] ", 0, 0, -1},
+    };
+    for (const Case& c : cases) {
+        Outcome outcome = Parse(c.Args);
+        ASSERT_FALSE(outcome.Exited) << Show(c.Args) << outcome.Output;
+        EXPECT_EQ(outcome.Output, "") << Show(c.Args);
+        EXPECT_EQ(Settings.KeyList, c.KeyList) << Show(c.Args);
+        EXPECT_EQ(Settings.Prompt, c.Prompt) << Show(c.Args);
+        EXPECT_EQ(Settings.DefaultKey, c.DefaultKey) << Show(c.Args);
+        EXPECT_EQ(Settings.TimeoutKey, c.TimeoutKey) << Show(c.Args);
+        EXPECT_EQ(Settings.Timeout, c.Timeout) << Show(c.Args);
+    }
+}
+
+TEST(PickitCommandLine, Flags)
+{
+    Parse({"-lqs"});
+    EXPECT_TRUE(Settings.LineMode);
+    EXPECT_TRUE(Settings.Quiet);
+    EXPECT_TRUE(Settings.CaseSensitive);
+    EXPECT_TRUE(Settings.ShowKeys);
+    Parse({});
+    EXPECT_FALSE(Settings.LineMode || Settings.Quiet || Settings.CaseSensitive);
+}
+
+TEST(PickitCommandLine, Errors)
+{
+    const char* timeoutError = "Invalid timeout or no timeout keystroke specified\r\nUse -h for help\r\n";
+    const char* defaultError = "Default keystroke not in list of valid keys\r\nUse -h for help\r\n";
+    const char* timeoutKeyError = "Timeout keystroke not in list of valid keys\r\nUse -h for help\r\n";
+    struct Case {
+        Words Args;
+        const char* Output;
+    } cases[] = {
+        {{"-s", "-d", "Y"}, defaultError},
+        {{"-d", "X"}, defaultError},
+        {{"-t", "Y"}, timeoutError},
+        {{"-t", "Y,"}, timeoutError},
+        {{"-t", "Y5"}, timeoutError},
+        {{"-t", "Y,0"}, timeoutError},
+        {{"-t", "Y,-3"}, timeoutError},
+        {{"-t", "Y,5s"}, timeoutError},
+        {{"-t", "Y,40000"}, timeoutError},
+        {{"-t", "Y,5 "}, timeoutError},
+        {{"-t", "Y,5", "-t", "N"}, timeoutError},
+        {{"-t", "X,5"}, timeoutKeyError},
+        {{"-d", "X", "-t", "Y"}, timeoutError},
+        {{"-d", "X", "-t", "Z,5"}, defaultError},
+        {{"-s", "-t", "Y,5"}, timeoutKeyError},
+    };
+    for (const Case& c : cases) {
+        Outcome outcome = Parse(c.Args);
+        EXPECT_TRUE(outcome.Exited) << Show(c.Args);
+        EXPECT_EQ(outcome.Code, 0) << Show(c.Args);
+        EXPECT_EQ(outcome.Output, c.Output) << Show(c.Args);
+    }
+}
+
+TEST(PickitCommandLine, Usage)
+{
+    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"}};
+    for (const Words& args : usageLines) {
+        Outcome outcome = Parse(args);
+        EXPECT_TRUE(outcome.Exited) << Show(args);
+        EXPECT_EQ(outcome.Code, 0);
+        EXPECT_EQ(outcome.Output.rfind("Pickit * Version 9 * ", 0), 0u) << Show(args);
+        EXPECT_NE(outcome.Output.find("\r\nUsage: pickit [-k keys] [-d key] [-t key,n] [-p prompt] [-l] [-n] [-q] [-s]\r\n"),
+                  std::string::npos);
+        EXPECT_NE(outcome.Output.find("\r\n             seconds\r\n"), std::string::npos);
+        EXPECT_NE(outcome.Output.find("\r\nIf no parameters are specified, a \"[Y,N]\" prompt is displayed.\r\n"),
+                  std::string::npos);
+        EXPECT_TRUE(outcome.Output.size() > 40 &&
+                    outcome.Output.compare(outcome.Output.size() - 47, 47,
+                                           "If Ctrl+C pressed, the exit code will be 255.\r\n") == 0);
+    }
+    // "/?" anywhere but first is an unknown option, not a request for help.
+    EXPECT_FALSE(Parse({"-k", "A", "/?"}).Exited);
+}
+
+TEST(PickitCommandLine, LongPromptIsCutAt255)
+{
+    Parse({"-p", std::string(250, 'p')});
+    EXPECT_EQ(Settings.Prompt, std::string(250, 'p') + " [Y,N");
+    Parse({"-k", std::string(255, 'a')});
+    EXPECT_EQ(Settings.Prompt.size(), 255u);
+    EXPECT_EQ(Settings.Prompt.substr(0, 4), "[A,A");
+}
+
+TEST(PickitCommandLine, JoinKeys)
+{
+    EXPECT_EQ(JoinKeys("YN"), "Y,N");
+    EXPECT_EQ(JoinKeys("Y"), "Y");
+    EXPECT_EQ(UpperCaseString("ab\xe9z1"), "AB\xe9Z1");
+}
+
+}  // namespace

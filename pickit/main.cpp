@@ -1,0 +1,11 @@
+#include "args.h"
+#include "console.h"
+#include "pickit.h"
+
+int main(int argc, char** argv)
+{
+    ArgsInit(argc, argv);
+    ConsoleOpen();
+    ParseCommandLine();
+    PromptForKey();
+}

@@ -1,0 +1,32 @@
+// pickit: a prompt, a list of keys, and the chosen key's position as the
+// exit code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct PickitSettings {
+    std::string KeyList = "yn";
+    std::string Prompt;
+    char DefaultKey = 0;   // 0: none
+    char TimeoutKey = 0;   // 0: none
+    short Timeout = -1;    // seconds; a time-out applies only above 0
+    bool CaseSensitive = false;
+    bool ShowKeys = true;
+    bool Quiet = false;
+    bool LineMode = false;
+};
+extern PickitSettings Settings;
+
+// Fills Settings from the command line and completes the prompt, or ends
+// the process with the usage text or an error message (exit code 0).
+void ParseCommandLine();
+[[noreturn]] void ShowUsage();
+[[noreturn]] void ErrorExit(std::string_view message, int exitCode);
+
+std::string UpperCaseString(std::string_view text);
+std::string JoinKeys(std::string_view keyList);
+
+// Shows the prompt, waits for an acceptable key and ends the process with
+// its position in the key list, or 255 for Ctrl+C.
+[[noreturn]] void PromptForKey();
