@@ -1,0 +1,111 @@
+# End-to-end helpers: run a real program in a tmux pane, type at it, read
+# the screen, the cursor and the exit code. A suite sources this file with
+# its target as $1 (native, sanitize, win32 or win64) and calls `finish`.
+set -u
+TARGET=${1:-native}
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$ROOT/tests/wine-env.sh"
+
+# BUILD_PREFIX picks another set of build trees (one per preset name).
+BUILD_PREFIX=${BUILD_PREFIX:-$ROOT/build}
+case $TARGET in
+native)   BIN=$BUILD_PREFIX/release;  EXE=;     RUN= ;;
+sanitize) BIN=$BUILD_PREFIX/sanitize; EXE=;     RUN= ;;
+win64)    BIN=$BUILD_PREFIX/win64;    EXE=.exe; RUN=$WINE64 ;;
+win32)    BIN=$BUILD_PREFIX/win32;    EXE=.exe; RUN=$WINE32 ;;
+*) echo "unknown target $TARGET"; exit 2 ;;
+esac
+IS_WINDOWS=false
+[ -n "$EXE" ] && IS_WINDOWS=true
+
+# Commands to run the programs; word splitting of $RUN is intended.
+PICKIT="$RUN $BIN/pickit/pickit$EXE"
+FILLIN="$RUN $BIN/fillin/fillin$EXE"
+KEYCODES="$RUN $BIN/tests/keycodes$EXE"
+EDITDEMO="$RUN $BIN/tests/editdemo$EXE"
+
+WORK=$(mktemp -d)
+SOCKET="e2e-$$"
+TMUX_CMD=(tmux -L "$SOCKET" -f /dev/null)
+PASSES=0
+FAILS=0
+trap '"${TMUX_CMD[@]}" kill-server >/dev/null 2>&1; rm -rf "$WORK"' EXIT
+
+# start WIDTH HEIGHT COMMAND: a fresh pane of that size runs the command
+# (a shell command line); its exit code lands in $WORK/rc.
+start() {
+    local width=$1 height=$2 command=$3
+    "${TMUX_CMD[@]}" kill-server >/dev/null 2>&1
+    rm -f "$WORK/rc"
+    "${TMUX_CMD[@]}" new-session -d -s t -x "$width" -y "$height" \
+        "clear; cd '$WORK'; $command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
+    "${TMUX_CMD[@]}" set-option -g escape-time 0 >/dev/null
+}
+
+# keys KEY...: one send-keys call per key, so that keys stay apart.
+keys() {
+    local key
+    for key in "$@"; do
+        "${TMUX_CMD[@]}" send-keys -t t "$key"
+        sleep 0.08
+    done
+}
+# literal TEXT: types the text as it stands.
+literal() { "${TMUX_CMD[@]}" send-keys -t t -l "$1"; sleep 0.1; }
+# hex BYTE...: sends raw bytes (e.g. hex 1b 5b 48).
+hex() { "${TMUX_CMD[@]}" send-keys -t t -H "$@"; sleep 0.08; }
+
+screen() { "${TMUX_CMD[@]}" capture-pane -p -t t; }
+# The 0-based cursor column and row, as "x y".
+cursor() { "${TMUX_CMD[@]}" display-message -p -t t '#{cursor_x} #{cursor_y}'; }
+
+# wait_for TEXT [SECONDS]: true once the screen shows the text.
+wait_for() {
+    local text=$1 limit=${2:-10} i
+    for ((i = 0; i < limit * 20; i++)); do
+        screen | grep -qF -- "$text" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# wait_exit [SECONDS]: prints the exit code, or "hung" after the deadline.
+wait_exit() {
+    local limit=${1:-10} i
+    for ((i = 0; i < limit * 20; i++)); do
+        if [ -f "$WORK/rc" ]; then
+            cat "$WORK/rc"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo hung
+}
+
+# check NAME EXPECTED ACTUAL
+check() {
+    if [ "$2" == "$3" ]; then
+        PASSES=$((PASSES + 1))
+        echo "pass: $1"
+    else
+        FAILS=$((FAILS + 1))
+        echo "FAIL: $1"
+        echo "  expected: $(printf '%q' "$2")"
+        echo "  actual:   $(printf '%q' "$3")"
+        echo "  screen:"
+        screen 2>/dev/null | sed 's/^/    |/'
+    fi
+}
+
+# The screen's rows with trailing blanks removed, empty rows at the end
+# dropped.
+screen_text() { screen | sed 's/ *$//' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'; }
+
+finish() {
+    echo "$TARGET: $PASSES passed, $FAILS failed"
+    [ "$FAILS" -eq 0 ]
+}
+
+if $IS_WINDOWS; then
+    wine_prepare
+fi

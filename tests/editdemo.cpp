@@ -1,0 +1,44 @@
+// Test-only: EditLine on a given text. Usage:
+//   editdemo [-p prompt] [-l max] [-t seconds] [-mubno] [text]
+// prints "result=<0|1> text=[<text>]" and exits 0, or 1 after Ctrl+C.
+#include <cstring>
+#include <string>
+
+#include "args.h"
+#include "console.h"
+#include "getopt.h"
+#include "intconv.h"
+#include "lineedit.h"
+
+int main(int argc, char** argv)
+{
+    ArgsInit(argc, argv);
+    ConsoleOpen();
+    std::string prompt;
+    std::int32_t maxLength = 2047, timeout = 0;
+    bool mask = false, upper = false, numeric = false, overtype = false, atStart = false;
+    for (unsigned char c; (c = GetOpt("p:l:t:mubno")) != NoMoreOptions;) {
+        switch (c) {
+        case 'p': prompt = OptionArg; break;
+        case 'l': StrToInt(OptionArg, maxLength); break;
+        case 't': StrToInt(OptionArg, timeout); break;
+        case 'm': mask = true; break;
+        case 'u': upper = true; break;
+        case 'n': numeric = true; break;
+        case 'o': overtype = true; break;
+        case 'b': atStart = true; break;
+        }
+    }
+    static char buffer[EditCapacity];
+    for (int i = 1; i <= ArgCount(); i++) {
+        const std::string& word = ArgStr(i);
+        if (word[0] != '-' && (i == 1 || ArgStr(i - 1)[0] != '-' || ArgStr(i - 1).size() != 2 ||
+                               std::strchr("plt", ArgStr(i - 1)[1]) == nullptr)) {
+            std::strncpy(buffer, word.c_str(), EditCapacity - 1);
+        }
+    }
+    WriteOut(prompt);
+    bool result = EditLine(buffer, maxLength, timeout, mask, upper, numeric, overtype, atStart);
+    WriteLine("result=" + std::to_string(result) + " text=[" + buffer + "]");
+    ExitProgram(result ? 0 : 1);
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, what building and testing need and this
+# machine lacks.
+set -u
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+have cmake || need+=(cmake)
+have g++ || need+=(g++)
+have tmux || need+=(tmux)
+have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686-win32)
+have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ ${#need[@]} -eq 0 ] && exit 0
+echo "installing: ${need[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
