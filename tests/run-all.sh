@@ -33,9 +33,13 @@ step "unit tests (sanitizers)" env ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 
     ctest --preset sanitize
 
 wine_prepare
-step "unit tests (Windows x86_64, Wine)" timeout 300 "$WINE64" build/win64/tests/unit_tests.exe
+for exe in build/win64/tests/*_tests.exe; do
+    step "$(basename "$exe") (Windows x86_64, Wine)" timeout 300 "$WINE64" "$exe"
+done
 if wine32_usable; then
-    step "unit tests (Windows i686, Wine)" timeout 300 "$WINE32" build/win32/tests/unit_tests.exe
+    for exe in build/win32/tests/*_tests.exe; do
+        step "$(basename "$exe") (Windows i686, Wine)" timeout 300 "$WINE32" "$exe"
+    done
 else
     echo "=== skipped: Windows i686 under Wine (this machine runs no 32-bit programs)"
 fi
