@@ -12,6 +12,7 @@ std::string OutputBytes;
 int OutputWrites = 0;
 int CursorMoves = 0;
 double WaitedSeconds = 0;
+int WaitCalls = 0;
 
 namespace {
 
@@ -59,6 +60,7 @@ void VirtualConsoleReset(int width, int height, int x, int y, double clockSecond
     OutputWrites = 0;
     CursorMoves = 0;
     WaitedSeconds = 0;
+    WaitCalls = 0;
     ResetKeyState();
 }
 
@@ -160,13 +162,14 @@ bool ReadInputEvent(ConsoleEvent& event)
 
 void WaitForInput(int milliseconds)
 {
+    WaitCalls++;
     if (EventReady())
         return;
-    double step = milliseconds / 1000.0;
-    if (!Screen.Input.empty() && Screen.Input.front().At - Screen.Clock < step)
-        step = Screen.Input.front().At - Screen.Clock;
-    Screen.Clock += step;
-    WaitedSeconds += step;
+    double until = Screen.Clock + milliseconds / 1000.0;
+    if (!Screen.Input.empty() && Screen.Input.front().At < until)
+        until = Screen.Input.front().At;  // exactly, so that the key is then ready
+    WaitedSeconds += until - Screen.Clock;
+    Screen.Clock = until;
 }
 
 // The screen behaves as a Windows screen buffer: writing the last column

@@ -13,6 +13,8 @@
 struct ProgramExit {
     int Code;
 };
+// The exit code of a program left waiting for keys that never come.
+constexpr int StalledExitCode = -1;
 
 // A fresh screen of width x height blanks, the cursor at (x, y), no keys,
 // no output, the clock at the given seconds of the day.
@@ -34,4 +36,5 @@ extern std::string OutputBytes;        // everything written, in order
 extern int OutputWrites;               // number of WriteOut calls
 extern int CursorMoves;                // number of GotoXY calls that moved
 extern double WaitedSeconds;           // virtual time spent in WaitForInput
+extern int WaitCalls;                  // number of WaitForInput calls
 double VirtualClock();

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr float SecondsPerDay = 86400.0f;
+constexpr float HalfDay = 43200.0f;
 
 // Longest sleep between two looks at the clock and the keyboard.
 constexpr int WaitSliceMs = 250;
@@ -16,10 +17,14 @@ void Update(Stopwatch& watch)
     float reading = SecondsOfDay();
     if (watch.Running) {
         float sum = watch.Elapsed + reading;
-        // The reading starts again at 0 at midnight UTC: count the day.
-        if (reading < watch.LastReading)
-            sum = sum + SecondsPerDay;
-        watch.Elapsed = sum - watch.LastReading;
+        if (reading >= watch.LastReading) {
+            watch.Elapsed = sum - watch.LastReading;
+        } else if (reading < watch.LastReading - HalfDay) {
+            // The reading starts again at 0 at midnight UTC: count the day.
+            watch.Elapsed = (sum + SecondsPerDay) - watch.LastReading;
+        }
+        // Any smaller step back is the system clock being set back: that
+        // interval counts as nothing, not as most of a day.
     }
     watch.LastReading = reading;
 }
@@ -61,9 +66,10 @@ bool Expired(Stopwatch& watch)
 bool WaitTimedOut(Stopwatch& watch)
 {
     while (!Expired(watch) && !KeyPressed()) {
-        float left = watch.Limit - watch.Elapsed;
-        int ms = static_cast<int>(left * 1000.0f) + 1;
-        WaitForInput(std::clamp(ms, 1, WaitSliceMs));
+        // Clamped before the conversion: a long limit overflows an int.
+        float left = (watch.Limit - watch.Elapsed) * 1000.0f + 1.0f;
+        float ms = std::clamp(left, 1.0f, static_cast<float>(WaitSliceMs));
+        WaitForInput(static_cast<int>(ms));
     }
     return Expired(watch) && !KeyPressed();
 }

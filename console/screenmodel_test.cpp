@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "screenmodel.h"
+
+namespace {
+
+ScreenModel Screen10x3(int x, int y)
+{
+    ScreenModel screen;
+    screen.Width = 10;
+    screen.Height = 3;
+    screen.X = x;
+    screen.Y = y;
+    return screen;
+}
+
+TEST(ScreenModel, WritesMoveTheCursorAsAScreenBufferDoes)
+{
+    struct Case {
+        int X, Y;
+        const char* Text;
+        const char* Sent;
+        int EndX, EndY;
+    };
+    const Case cases[] = {
+        {1, 1, "abc", "abc", 4, 1},
+        {1, 1, "abcdefghi", "abcdefghi", 10, 1},
+        // Filling the last column: the cursor goes on to the next row at once.
+        {1, 1, "abcdefghij", "abcdefghij\r\n", 1, 2},
+        {1, 1, "abcdefghijkl", "abcdefghijkl", 3, 2},  // the terminal wraps by itself
+        {1, 1, "abcdefghij\r\n", "abcdefghij\r\n\r\n", 1, 3},
+        {8, 2, "xyz\x1b[0m", "xyz\r\n\x1b[0m", 1, 3},
+        {10, 3, "x", "x\r\n", 1, 3},  // bottom row: scrolls
+        {1, 3, "\n\n", "\n\n", 1, 3},
+        {5, 1, "\r", "\r", 1, 1},
+        {5, 1, "\n", "\n", 1, 2},
+        {1, 1, "\b", "\b", 1, 1},
+        {4, 1, "\b\b", "\b\b", 2, 1},
+        {1, 1, "\t", "\t", 9, 1},
+        {9, 1, "\t", "\t", 10, 1},
+        {1, 1, "\a\x7f", "\a\x7f", 1, 1},
+        {1, 1, "\xe9\xff", "\xe9\xff", 3, 1},
+        // Escape sequences take no cells.
+        {1, 1, "\x1b[1;31mhi\x1b[0m", "\x1b[1;31mhi\x1b[0m", 3, 1},
+        {1, 1, "\x1b]0;title\ahi", "\x1b]0;title\ahi", 3, 1},
+        {1, 1, "\x1b]0;t\x1b\\hi", "\x1b]0;t\x1b\\hi", 3, 1},
+        {1, 1, "\x1b(Bhi", "\x1b(Bhi", 3, 1},
+        {1, 1, "\x1b" "7hi", "\x1b" "7hi", 3, 1},
+    };
+    for (const Case& c : cases) {
+        ScreenModel screen = Screen10x3(c.X, c.Y);
+        EXPECT_EQ(ScreenWrite(screen, c.Text), c.Sent) << testing::PrintToString(std::string(c.Text));
+        EXPECT_EQ(screen.X, c.EndX) << testing::PrintToString(std::string(c.Text));
+        EXPECT_EQ(screen.Y, c.EndY) << testing::PrintToString(std::string(c.Text));
+    }
+}
+
+TEST(ScreenModel, LineFeedWithoutOutputProcessingKeepsTheColumn)
+{
+    ScreenModel screen = Screen10x3(5, 1);
+    screen.LineFeedReturns = false;
+    ScreenWrite(screen, "\n");
+    EXPECT_EQ(screen.X, 5);
+    EXPECT_EQ(screen.Y, 2);
+}
+
+TEST(ScreenModel, StateCarriesAcrossWrites)
+{
+    ScreenModel screen = Screen10x3(1, 1);
+    ScreenWrite(screen, "\x1b[3");
+    ScreenWrite(screen, "1mab");
+    EXPECT_EQ(screen.X, 3);
+
+    // One character at a time, as the line editor echoes: each that fills
+    // the last column moves on by itself.
+    screen = Screen10x3(9, 1);
+    EXPECT_EQ(ScreenWrite(screen, "a"), "a");
+    EXPECT_EQ(ScreenWrite(screen, "b"), "b\r\n");
+    EXPECT_EQ(ScreenWrite(screen, "c"), "c");
+    EXPECT_EQ(screen.X, 2);
+    EXPECT_EQ(screen.Y, 2);
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+#include "termkeys.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::uint16_t VkBack = 0x08;
+constexpr std::uint16_t VkTab = 0x09;
+constexpr std::uint16_t VkReturn = 0x0D;
+constexpr std::uint16_t VkEscape = 0x1B;
+
+// A key that has no character: cursor block, keypad 5, function keys.
+struct NamedKey {
+    std::uint16_t VirtualKey;
+    std::uint8_t ScanCode;
+    bool Enhanced;
+};
+constexpr NamedKey NoKey{0, 0, false};
+constexpr NamedKey Home{0x24, 0x47, true};
+constexpr NamedKey End{0x23, 0x4F, true};
+constexpr NamedKey PageUp{0x21, 0x49, true};
+constexpr NamedKey PageDown{0x22, 0x51, true};
+constexpr NamedKey Insert{0x2D, 0x52, true};
+constexpr NamedKey Delete{0x2E, 0x53, true};
+constexpr NamedKey Up{0x26, 0x48, true};
+constexpr NamedKey Down{0x28, 0x50, true};
+constexpr NamedKey Right{0x27, 0x4D, true};
+constexpr NamedKey Left{0x25, 0x4B, true};
+constexpr NamedKey Begin{0x0C, 0x4C, false};  // keypad 5 without Num Lock
+
+NamedKey FunctionKey(int n)
+{
+    std::uint8_t scan = n <= 10 ? 0x3A + n : 0x4C + n;  // F11 and F12 sit apart
+    return {static_cast<std::uint16_t>(0x6F + n), scan, false};
+}
+
+// The keys of a US keyboard, as the characters they give, with and without
+// Shift, and the scan code of the first key of each row.
+struct KeyRow {
+    const char* Plain;
+    const char* Shifted;
+    std::uint8_t FirstScan;
+};
+constexpr KeyRow KeyRows[] = {
+    {"1234567890-=", "!@#$%^&*()_+", 0x02},
+    {"qwertyuiop[]", "QWERTYUIOP{}", 0x10},
+    {"asdfghjkl;'`", "ASDFGHJKL:\"~", 0x1E},
+    {"\\zxcvbnm,./", "|ZXCVBNM<>?", 0x2B},
+    {" ", " ", 0x39},
+};
+
+std::uint16_t VirtualKeyOf(char plain)
+{
+    if (plain >= 'a' && plain <= 'z')
+        return plain - 'a' + 'A';
+    if ((plain >= '0' && plain <= '9') || plain == ' ')
+        return plain;
+    static const char Oem[] = "-=[];'`\\,./";
+    static const std::uint8_t OemKeys[] = {0xBD, 0xBB, 0xDB, 0xDD, 0xBA, 0xDE, 0xC0, 0xDC, 0xBC, 0xBE, 0xBF};
+    return OemKeys[std::strchr(Oem, plain) - Oem];
+}
+
+ConsoleEvent MakeEvent(std::uint16_t virtualKey, std::uint16_t scanCode, std::uint8_t ch, std::uint32_t state)
+{
+    ConsoleEvent event;
+    event.VirtualKey = virtualKey;
+    event.ScanCode = scanCode;
+    event.Char = ch;
+    event.ControlKeyState = state;
+    return event;
+}
+
+ConsoleEvent NamedEvent(NamedKey key, std::uint32_t state)
+{
+    return MakeEvent(key.VirtualKey, key.ScanCode, 0, state | (key.Enhanced ? EnhancedKey : 0));
+}
+
+// A printable ASCII character as the key that types it.
+ConsoleEvent PrintableEvent(unsigned char c)
+{
+    for (const KeyRow& row : KeyRows) {
+        if (const char* at = std::strchr(row.Plain, c))
+            return MakeEvent(VirtualKeyOf(*at), row.FirstScan + (at - row.Plain), c, 0);
+        if (const char* at = std::strchr(row.Shifted, c)) {
+            char plain = row.Plain[at - row.Shifted];
+            return MakeEvent(VirtualKeyOf(plain), row.FirstScan + (at - row.Shifted), c, ShiftPressed);
+        }
+    }
+    return MakeEvent(0, 0, c, 0);
+}
+
+// One byte that stands for a key by itself.
+ConsoleEvent ByteEvent(const TermKeyDecoder& decoder, unsigned char c)
+{
+    // Backspace gives 8 and Ctrl+Backspace 127 on a PC, whichever of the two
+    // bytes the terminal uses for its erase key.
+    if (c == decoder.EraseByte)
+        return MakeEvent(VkBack, 0x0E, 8, 0);
+    if (c == 0x08 || c == 0x7F)
+        return MakeEvent(VkBack, 0x0E, 127, LeftCtrlPressed);
+    if (c == 13)
+        return MakeEvent(VkReturn, 0x1C, 13, 0);
+    if (c == 9)
+        return MakeEvent(VkTab, 0x0F, 9, 0);
+    if (c == 27)
+        return MakeEvent(VkEscape, 0x01, 27, 0);
+    if (c < 0x20) {
+        // Ctrl with a letter or with one of @ [ \ ] ^ _.
+        ConsoleEvent event = PrintableEvent(c >= 1 && c <= 26 ? 'a' + c - 1 : c + 0x40);
+        event.Char = c;
+        event.ControlKeyState |= LeftCtrlPressed;
+        return event;
+    }
+    if (c < 0x80)
+        return PrintableEvent(c);
+    return MakeEvent(0, 0, c, 0);
+}
+
+// The modifier parameter of a sequence: 1 + (Shift 1 | Alt 2 | Ctrl 4 | Meta 8).
+std::uint32_t ModifierState(int parameter)
+{
+    if (parameter < 2)
+        return 0;
+    int bits = (parameter - 1) & 15;
+    std::uint32_t state = 0;
+    if (bits & 1)
+        state |= ShiftPressed;
+    if (bits & (2 | 8))
+        state |= LeftAltPressed;
+    if (bits & 4)
+        state |= LeftCtrlPressed;
+    return state;
+}
+
+// CSI n ~ (n 25 and up: Shift+F3 to Shift+F10 of rxvt and the Linux console).
+NamedKey TildeKey(int n, std::uint32_t& state)
+{
+    switch (n) {
+    case 1: case 7: return Home;
+    case 2: return Insert;
+    case 3: return Delete;
+    case 4: case 8: return End;
+    case 5: return PageUp;
+    case 6: return PageDown;
+    case 11: case 12: case 13: case 14: case 15: return FunctionKey(n - 10);
+    case 17: case 18: case 19: case 20: case 21: return FunctionKey(n - 11);
+    case 23: case 24: return FunctionKey(n - 12);
+    case 25: case 26: state |= ShiftPressed; return FunctionKey(n - 22);
+    case 28: case 29: state |= ShiftPressed; return FunctionKey(n - 23);
+    case 31: case 32: case 33: case 34: state |= ShiftPressed; return FunctionKey(n - 24);
+    }
+    return NoKey;
+}
+
+// The final letter of CSI or SS3 cursor and F1-F4 keys.
+NamedKey LetterKey(unsigned char c)
+{
+    switch (c) {
+    case 'A': return Up;
+    case 'B': return Down;
+    case 'C': return Right;
+    case 'D': return Left;
+    case 'E': return Begin;
+    case 'F': return End;
+    case 'H': return Home;
+    case 'P': return FunctionKey(1);
+    case 'Q': return FunctionKey(2);
+    case 'R': return FunctionKey(3);
+    case 'S': return FunctionKey(4);
+    }
+    return NoKey;
+}
+
+// Parameters of a CSI sequence: decimal numbers split by ";". False when the
+// body holds anything else (private markers, intermediates, sub-parameters).
+bool ReadParameters(std::string_view body, int values[], int& count)
+{
+    count = 0;
+    if (body.empty())
+        return true;
+    int value = 0;
+    for (std::size_t i = 0; i <= body.size(); i++) {
+        if (i == body.size() || body[i] == ';') {
+            if (count == 3)
+                return false;
+            values[count++] = value;
+            value = 0;
+        } else if (body[i] >= '0' && body[i] <= '9') {
+            value = value < 10000 ? value * 10 + (body[i] - '0') : value;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Longest body a sequence may have before it counts as garbage.
+constexpr std::size_t MaxSequence = 32;
+
+// ESC [ ...: the bytes used (0 when more must come), and the key if any.
+std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    if (in[2] == '[') {  // the Linux console's F1-F5: ESC [ [ A..E
+        if (in.size() < 4)
+            return final ? in.size() : 0;
+        unsigned char c = in[3];
+        if (c < 0x20 || c > 0x7E)
+            return 3;
+        if (c >= 'A' && c <= 'E')
+            events.push_back(NamedEvent(FunctionKey(c - 'A' + 1), 0));
+        return 4;
+    }
+
+    std::size_t end = 2;
+    while (end < in.size() && in[end] >= 0x20 && in[end] <= 0x3F && end < MaxSequence)
+        end++;
+    if (end == in.size())
+        return final ? end : 0;
+    unsigned char c = in[end];
+    if (c < 0x40 || c > 0x7E)
+        return end;  // broken off: the stray byte is read as a key of its own
+
+    int values[3];
+    int count;
+    if (!ReadParameters(in.substr(2, end - 2), values, count))
+        return end + 1;
+    int first = count > 0 ? values[0] : 0;
+    std::uint32_t state = ModifierState(count > 1 ? values[1] : 1);
+
+    if (c == 'R' && decoder.QueryOutstanding && count == 2) {
+        decoder.QueryOutstanding = false;
+        decoder.ReportReady = true;
+        decoder.ReportRow = values[0];
+        decoder.ReportColumn = values[1];
+        return end + 1;
+    }
+    if (count > 2)
+        return end + 1;
+    if (c == 'Z' && count == 0) {
+        events.push_back(MakeEvent(VkTab, 0x0F, 9, ShiftPressed));
+        return end + 1;
+    }
+    NamedKey key = NoKey;
+    if (c == '~')
+        key = TildeKey(first, state);
+    else if (first <= 1)
+        key = LetterKey(c);
+    if (key.VirtualKey != 0)
+        events.push_back(NamedEvent(key, state));
+    return end + 1;
+}
+
+// ESC O ...: cursor keys, F1-F4 and keypad keys of the terminal's
+// application modes, with an optional modifier digit.
+std::size_t DecodeSs3(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    std::size_t end = 2;
+    while (end < in.size() && in[end] >= '0' && in[end] <= '9' && end < 8)
+        end++;
+    if (end == in.size())
+        return final ? end : 0;
+    unsigned char c = in[end];
+    if (c < 0x40 || c > 0x7E)
+        return end;
+    int modifier = 0;
+    for (std::size_t i = 2; i < end; i++)
+        modifier = modifier * 10 + (in[i] - '0');
+    std::uint32_t state = ModifierState(end > 2 ? modifier : 1);
+
+    static const char Keypad[] = "*+,-./0123456789";  // ESC O j .. ESC O y
+    if (c == 'M') {
+        events.push_back(MakeEvent(VkReturn, 0x1C, 13, EnhancedKey));
+    } else if (c >= 'j' && c <= 'y') {
+        events.push_back(PrintableEvent(Keypad[c - 'j']));
+    } else {
+        NamedKey key = LetterKey(c);
+        if (key.VirtualKey != 0)
+            events.push_back(NamedEvent(key, state));
+    }
+    return end + 1;
+}
+
+// ESC [ or ESC O with what follows; alone at the deadline they were Alt+[
+// and Alt+O typed by hand.
+std::size_t DecodeSequence(TermKeyDecoder& decoder, std::string_view in, bool final,
+                           std::deque<ConsoleEvent>& events)
+{
+    if (in.size() == 2) {
+        if (!final)
+            return 0;
+        ConsoleEvent alt = PrintableEvent(in[1]);
+        alt.ControlKeyState |= LeftAltPressed;
+        events.push_back(alt);
+        return 2;
+    }
+    return in[1] == '[' ? DecodeCsi(decoder, in, final, events) : DecodeSs3(in, final, events);
+}
+
+std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    const ConsoleEvent Esc = MakeEvent(VkEscape, 0x01, 27, 0);
+    if (in.size() < 2) {
+        if (!final)
+            return 0;
+        events.push_back(Esc);
+        return 1;
+    }
+    unsigned char next = in[1];
+    if (next == '[' || next == 'O')
+        return DecodeSequence(decoder, in, final, events);
+
+    if (next == 0x1B) {
+        // Some terminals send Alt with a cursor or function key as ESC and
+        // the key's sequence.
+        if (in.size() == 2 && !final)
+            return 0;
+        if (in.size() >= 3 && (in[2] == '[' || in[2] == 'O')) {
+            std::size_t before = events.size();
+            std::size_t used = DecodeSequence(decoder, in.substr(1), final, events);
+            if (used == 0)
+                return 0;
+            for (std::size_t i = before; i < events.size(); i++)
+                events[i].ControlKeyState |= LeftAltPressed;
+            return used + 1;
+        }
+    }
+    // ESC before a character is that character typed with the left Alt key.
+    if ((next >= 0x20 && next <= 0x7F) || next == 0x08) {
+        ConsoleEvent alt = ByteEvent(decoder, next);
+        alt.ControlKeyState |= LeftAltPressed;
+        events.push_back(alt);
+        return 2;
+    }
+    events.push_back(Esc);
+    return 1;
+}
+
+// One character of U+00A0..U+00FF becomes its ISO-8859-1 byte; other
+// characters, control characters and broken sequences are dropped.
+std::size_t DecodeUtf8(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    unsigned char lead = in[0];
+    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length == 1 || lead >= 0xF8)
+        return 1;
+    for (std::size_t i = 1; i < length; i++) {
+        if (i == in.size())
+            return final ? i : 0;
+        if ((static_cast<unsigned char>(in[i]) & 0xC0) != 0x80)
+            return i;
+    }
+    if (length == 2) {
+        unsigned code = ((lead & 0x1F) << 6) | (in[1] & 0x3F);
+        if (code >= 0xA0)
+            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(code), 0));
+    }
+    return length;
+}
+
+// The bytes used by the key at the front of in, or 0 when its end has not
+// come yet. With final set it never waits.
+std::size_t DecodeOne(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    unsigned char c = in[0];
+    if (c == 0x1B)
+        return DecodeEscape(decoder, in, final, events);
+    if (c >= 0x80 && decoder.Utf8)
+        return DecodeUtf8(in, final, events);
+    events.push_back(ByteEvent(decoder, c));
+    return 1;
+}
+
+}  // namespace
+
+void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t nowMs,
+                std::deque<ConsoleEvent>& events)
+{
+    if (!bytes.empty()) {
+        decoder.Pending.append(bytes.data(), bytes.size());
+        decoder.PendingSince = nowMs;
+    }
+    bool final = nowMs >= decoder.PendingSince + EscapeWaitMs;
+    std::string_view pending = decoder.Pending;
+    std::size_t used = 0;
+    while (used < pending.size()) {
+        std::size_t n = DecodeOne(decoder, pending.substr(used), final, events);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    decoder.Pending.erase(0, used);
+}
+
+std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)
+{
+    return decoder.Pending.empty() ? -1 : decoder.PendingSince + EscapeWaitMs;
+}

@@ -1,0 +1,38 @@
+// Terminal keyboard input: the bytes that xterm-like terminals, tmux and the
+// Linux console send, turned into the key events a Windows console reports
+// for the same keys, so that the shared key logic applies unchanged.
+//
+// A pure function of the bytes and the time they came: the caller reads the
+// terminal and feeds what it got, with a clock reading in milliseconds.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "console.h"
+
+// How long an Esc waits for the rest of a sequence before it counts as the
+// Esc key on its own.
+constexpr int EscapeWaitMs = 25;
+
+struct TermKeyDecoder {
+    std::uint8_t EraseByte = 0x7F;  // what the terminal's Backspace key sends
+    bool Utf8 = false;              // input is UTF-8; keys are delivered in ISO-8859-1
+    bool QueryOutstanding = false;  // a cursor-position report is awaited
+    bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)
+    int ReportRow = 0;
+    int ReportColumn = 0;
+    std::string Pending;            // the start of a sequence not yet complete
+    std::int64_t PendingSince = 0;  // when its last byte came
+};
+
+// Takes the bytes read at nowMs and appends the events of every key that is
+// complete. Call it with no bytes to let an unfinished sequence time out.
+void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t nowMs,
+                std::deque<ConsoleEvent>& events);
+
+// When the unfinished sequence will be given up (and a lone Esc delivered);
+// -1 when nothing is waiting.
+std::int64_t DecodeDeadline(const TermKeyDecoder& decoder);

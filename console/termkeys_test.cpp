@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "termkeys.h"
+#include "virtual_console.h"
+
+namespace {
+
+struct Decoded {
+    std::deque<ConsoleEvent> Events;
+    TermKeyDecoder Decoder;
+};
+
+// Decodes the bytes as one read, then lets anything unfinished time out.
+Decoded Decode(std::string_view bytes, std::uint8_t erase = 0x7F, bool utf8 = false)
+{
+    Decoded result;
+    result.Decoder.EraseByte = erase;
+    result.Decoder.Utf8 = utf8;
+    DecodeKeys(result.Decoder, bytes, 0, result.Events);
+    DecodeKeys(result.Decoder, {}, 1000, result.Events);
+    return result;
+}
+
+// The key codes the events give through the shared key logic, as the
+// programs read them.
+std::string CodesOf(const std::deque<ConsoleEvent>& events)
+{
+    VirtualConsoleReset();
+    for (const ConsoleEvent& event : events)
+        PushEvent(event);
+    std::string codes;
+    while (KeyPressed())
+        codes += (codes.empty() ? "" : " ") + std::to_string(ReadKey());
+    return codes;
+}
+
+std::string Codes(std::string_view bytes, std::uint8_t erase = 0x7F, bool utf8 = false)
+{
+    return CodesOf(Decode(bytes, erase, utf8).Events);
+}
+
+struct Case {
+    const char* Bytes;
+    const char* Codes;
+};
+
+void CheckAll(const std::vector<Case>& cases, std::uint8_t erase = 0x7F, bool utf8 = false)
+{
+    for (const Case& c : cases)
+        EXPECT_EQ(Codes(c.Bytes, erase, utf8), c.Codes) << testing::PrintToString(std::string(c.Bytes));
+}
+
+TEST(TermKeys, CursorAndEditingKeysInEveryForm)
+{
+    CheckAll({
+        {"\x1b[A", "0 72"}, {"\x1b[B", "0 80"}, {"\x1b[C", "0 77"}, {"\x1b[D", "0 75"},
+        {"\x1bOA", "0 72"}, {"\x1bOD", "0 75"},
+        {"\x1b[H", "0 71"}, {"\x1b[F", "0 79"}, {"\x1bOH", "0 71"}, {"\x1bOF", "0 79"},
+        {"\x1b[1~", "0 71"}, {"\x1b[4~", "0 79"}, {"\x1b[7~", "0 71"}, {"\x1b[8~", "0 79"},
+        {"\x1b[2~", "0 82"}, {"\x1b[3~", "0 83"}, {"\x1b[5~", "0 73"}, {"\x1b[6~", "0 81"},
+        {"\x1b[E", "0 76"}, {"\x1b[Z", "9"},
+    });
+}
+
+TEST(TermKeys, FunctionKeys)
+{
+    CheckAll({
+        {"\x1bOP", "0 59"}, {"\x1bOQ", "0 60"}, {"\x1bOR", "0 61"}, {"\x1bOS", "0 62"},
+        {"\x1b[11~", "0 59"}, {"\x1b[14~", "0 62"}, {"\x1b[15~", "0 63"}, {"\x1b[17~", "0 64"},
+        {"\x1b[21~", "0 68"}, {"\x1b[23~", "0 133"}, {"\x1b[24~", "0 134"},
+        {"\x1b[[A", "0 59"}, {"\x1b[[C", "0 61"}, {"\x1b[[E", "0 63"},
+        {"\x1b[25~", "0 86"}, {"\x1b[34~", "0 93"},  // Shift+F3, Shift+F10 (rxvt)
+    });
+}
+
+TEST(TermKeys, ModifierParameter)
+{
+    CheckAll({
+        {"\x1b[1;5D", "0 115"}, {"\x1b[1;5C", "0 116"}, {"\x1b[1;5H", "0 119"}, {"\x1b[1;5F", "0 117"},
+        {"\x1b[3;5~", "0 147"}, {"\x1b[1;2P", "0 84"}, {"\x1b[15;2~", "0 88"}, {"\x1b[24;5~", "0 138"},
+        {"\x1b[1;3A", "0 152"}, {"\x1b[1;2A", "0 72"}, {"\x1b[1;7D", "0 155"},  // Ctrl+Alt: Alt wins
+        {"\x1bO5P", "0 94"}, {"\x1b[1;2R", "0 86"},  // Shift+F3 while no report is awaited
+        {"\x1b\x1b[A", "0 152"},                    // Alt by a leading ESC
+    });
+}
+
+TEST(TermKeys, SingleBytes)
+{
+    CheckAll({
+        {"a", "97"}, {"A", "65"}, {"~", "126"}, {" ", "32"}, {"\r", "13"}, {"\t", "9"},
+        {"\x03", "3"}, {"\x1a", "26"}, {"\x15", "21"}, {"\x1c", "28"}, {"\n", "10"},
+        {"\x7f", "8"}, {"\x08", "127"}, {"\x1b", "27"}, {"\xe9", "233"},
+    });
+    EXPECT_EQ(Codes(std::string_view("\0", 1)), "0 3");  // Ctrl+@
+    // A terminal whose erase key sends ^H.
+    CheckAll({{"\x08", "8"}, {"\x7f", "127"}}, 0x08);
+}
+
+TEST(TermKeys, EscBeforeAKeyIsLeftAlt)
+{
+    CheckAll({
+        {"\x1bx", "0 45"}, {"\x1bX", "0 45"}, {"\x1b" "1", "0 120"}, {"\x1b=", "0 131"},
+        {"\x1b\x7f", "0 14"}, {"\x1b[", "0 26"}, {"\x1bO", "0 24"},
+        // Not with a control key or a second Esc: those stay keys of their own.
+        {"\x1b\x03", "27 3"}, {"\x1b\r", "27 13"}, {"\x1b\x1b", "27 27"},
+    });
+}
+
+TEST(TermKeys, UnknownAndBrokenSequencesYieldNothingAndKeepWhatFollows)
+{
+    CheckAll({
+        {"\x1b[99~a", "97"}, {"\x1b[?1;2cb", "98"}, {"\x1b[200~", ""}, {"\x1b[1;2;3;4A", ""},
+        {"\x1b[1;5:3A", ""}, {"\x1b[[Z", ""}, {"\x1bOz", ""}, {"\x1b[12", ""},
+        {"\x1b[1\x03", "3"}, {"\x1bO5\r", "13"}, {"\x1b[[\r", "13"},
+        {"\x1b[1;2R\x1b[A", "0 86 0 72"},
+    });
+}
+
+TEST(TermKeys, WindowsEventFields)
+{
+    struct Expected {
+        const char* Bytes;
+        std::uint16_t VirtualKey, ScanCode;
+        std::uint8_t Char;
+        std::uint32_t State;
+    };
+    const Expected cases[] = {
+        {"\x1b[A", 0x26, 0x48, 0, EnhancedKey},
+        {"\x1b[1;5D", 0x25, 0x4B, 0, EnhancedKey | LeftCtrlPressed},
+        {"\x1b[24~", 0x7B, 0x58, 0, 0},
+        {"\r", 0x0D, 0x1C, 13, 0},
+        {"\x1b", 0x1B, 0x01, 27, 0},
+        {"\x7f", 0x08, 0x0E, 8, 0},
+        {"?", 0xBF, 0x35, '?', ShiftPressed},
+        {"\x1bx", 'X', 0x2D, 'x', LeftAltPressed},
+        {"\x01", 'A', 0x1E, 1, LeftCtrlPressed},
+    };
+    for (const Expected& e : cases) {
+        Decoded d = Decode(e.Bytes);
+        ASSERT_EQ(d.Events.size(), 1u) << e.Bytes;
+        const ConsoleEvent& event = d.Events[0];
+        EXPECT_TRUE(event.IsKey && event.KeyDown);
+        EXPECT_EQ(event.VirtualKey, e.VirtualKey) << testing::PrintToString(std::string(e.Bytes));
+        EXPECT_EQ(event.ScanCode, e.ScanCode) << testing::PrintToString(std::string(e.Bytes));
+        EXPECT_EQ(event.Char, e.Char) << testing::PrintToString(std::string(e.Bytes));
+        EXPECT_EQ(event.ControlKeyState, e.State) << testing::PrintToString(std::string(e.Bytes));
+    }
+}
+
+TEST(TermKeys, Utf8InputBecomesIso88591)
+{
+    CheckAll(
+        {
+            {"\xc3\xa9", "233"}, {"\xc2\xa0", "160"}, {"\xc3\xbf", "255"}, {"a\xc3\xa9z", "97 233 122"},
+            {"\xe2\x82\xac", ""}, {"\xf0\x9f\x98\x80x", "120"},  // beyond U+00FF: dropped
+            {"\xc2\x85", ""}, {"\xc0\xa9", ""},                  // control code, overlong form
+            {"\xc3" "a", "97"}, {"\xa9", ""}, {"\xc3", ""},        // broken
+        },
+        0x7F, true);
+    // Elsewhere bytes are characters as they stand.
+    EXPECT_EQ(Codes("\xc3\xa9"), "195 169");
+}
+
+TEST(TermKeys, SplitReadsDecodeAsOne)
+{
+    const char* sequences[] = {"\x1b[1;5D", "\x1b[15;2~", "\x1b[[B", "\x1bOP", "\x1bx", "\x1b\x1b[A", "\xc3\xa9",
+                               "\x1b[3~a"};
+    for (const char* whole : sequences) {
+        TermKeyDecoder decoder;
+        decoder.Utf8 = true;
+        std::deque<ConsoleEvent> events;
+        std::string_view bytes = whole;
+        for (std::size_t i = 0; i < bytes.size(); i++)
+            DecodeKeys(decoder, bytes.substr(i, 1), 100 + 10 * static_cast<int>(i), events);
+        EXPECT_EQ(CodesOf(events), Codes(whole, 0x7F, true)) << testing::PrintToString(std::string(whole));
+        EXPECT_TRUE(decoder.Pending.empty());
+    }
+}
+
+TEST(TermKeys, LoneEscWaitsOnlyItsTime)
+{
+    TermKeyDecoder decoder;
+    std::deque<ConsoleEvent> events;
+    DecodeKeys(decoder, "a\x1b", 100, events);
+    EXPECT_EQ(events.size(), 1u);
+    EXPECT_EQ(DecodeDeadline(decoder), 100 + EscapeWaitMs);
+    DecodeKeys(decoder, {}, 100 + EscapeWaitMs - 1, events);
+    EXPECT_EQ(events.size(), 1u);
+    DecodeKeys(decoder, {}, 100 + EscapeWaitMs, events);
+    EXPECT_EQ(CodesOf(events), "97 27");
+    EXPECT_EQ(DecodeDeadline(decoder), -1);
+
+    // The rest of a sequence in time makes it one key, and the next bytes
+    // after a delivered Esc are keys of their own.
+    events.clear();
+    DecodeKeys(decoder, "\x1b", 200, events);
+    DecodeKeys(decoder, "[A", 210, events);
+    DecodeKeys(decoder, "\x1b", 300, events);
+    DecodeKeys(decoder, {}, 400, events);
+    DecodeKeys(decoder, "[A", 410, events);
+    EXPECT_EQ(CodesOf(events), "0 72 27 91 65");
+}
+
+TEST(TermKeys, CursorReportOnlyWhileAwaited)
+{
+    TermKeyDecoder decoder;
+    std::deque<ConsoleEvent> events;
+    decoder.QueryOutstanding = true;
+    DecodeKeys(decoder, "a\x1b[12;40Rb", 0, events);
+    EXPECT_TRUE(decoder.ReportReady);
+    EXPECT_FALSE(decoder.QueryOutstanding);
+    EXPECT_EQ(decoder.ReportRow, 12);
+    EXPECT_EQ(decoder.ReportColumn, 40);
+    DecodeKeys(decoder, "\x1b[1;2R", 10, events);
+    EXPECT_EQ(CodesOf(events), "97 98 0 86");
+}
+
+}  // namespace

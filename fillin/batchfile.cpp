@@ -1,0 +1,112 @@
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "console.h"
+#include "fillin.h"
+#include "lineedit.h"
+
+namespace {
+
+// Puts insert in front of every member of set. A text that already fills
+// the limit is first cut by the growth that this will cause.
+void EscapeMembers(std::string& text, std::string_view set, std::string_view insert, std::int32_t limit)
+{
+    int members = CountCharsInSet(text, set);
+    if (text.empty() || members == 0)
+        return;
+    if (limit <= static_cast<std::int32_t>(text.size())) {
+        long keep = static_cast<long>(text.size()) - static_cast<long>(insert.size()) * members;
+        if (keep >= 0)
+            text.resize(keep);
+    }
+    std::string escaped;
+    escaped.reserve(text.size() + insert.size() * members);
+    for (char c : text) {
+        if (set.find(c) != std::string_view::npos)
+            escaped += insert;
+        escaped += c;
+    }
+    text = std::move(escaped);
+}
+
+// The percent cut counts no carets, so it may end inside a "^^^&" or "^^^^"
+// group; a caret left at the end of the line would make cmd join the next
+// line to it. Whole groups are four characters long.
+void DropPartialCaretGroup(std::string& text)
+{
+    std::size_t carets = 0;
+    while (carets < text.size() && text[text.size() - 1 - carets] == '^')
+        carets++;
+    text.resize(text.size() - carets % 4);
+}
+
+bool EditValue()
+{
+    char buffer[EditCapacity] = {};
+    Settings.Value.copy(buffer, EditCapacity - 1);
+    bool accepted = EditLine(buffer, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
+                             Settings.UpperCase, Settings.NumericOnly, Settings.Overtype,
+                             Settings.CursorAtStart);
+    Settings.Value = buffer;
+    return accepted;
+}
+
+void WriteBatchFile()
+{
+    std::string line = "SET " + SystemText(Settings.VarName) + "=" + ValueInFile(Settings.Value) + "\r\n";
+    bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
+    bool closed = std::fclose(Settings.BatchFile) == 0;
+    Settings.BatchFile = nullptr;
+    if (!written || !closed)
+        RuntimeError(DiskWriteError);
+}
+
+}  // namespace
+
+void EscapeSpecials(std::string& text, std::int32_t limit)
+{
+    EscapeMembers(text, ShellSpecialChars, "^^^", limit);
+}
+
+void EscapePercent(std::string& text, std::int32_t limit)
+{
+    EscapeMembers(text, "%", "%", limit);
+}
+
+void EscapeValue(std::string& text, std::int32_t limit)
+{
+    // Only a value that filled the limit as typed is cut: the carets alone
+    // must not make a shorter one look full and lose its last characters.
+    bool filled = static_cast<std::int32_t>(text.size()) >= limit;
+    if (Platform.IsWinNT)
+        EscapeSpecials(text, limit);
+    EscapePercent(text, filled ? limit : INT32_MAX);
+    if (Platform.IsWinNT)
+        DropPartialCaretGroup(text);
+}
+
+bool OpenBatchFile()
+{
+    // Binary: the line ends in CR LF exactly as written.
+    Settings.BatchFile = std::fopen(SystemText(Settings.OutFile).c_str(), "wb");
+    return Settings.BatchFile != nullptr;
+}
+
+void EditAndWrite()
+{
+    for (;;) {
+        WriteOut(Settings.Prompt);
+        if (!EditValue())
+            ExitProgram(1);
+        if (!Platform.IsWin9x || CountCharsInSet(Settings.Value, Win9xIllegalChars) == 0)
+            break;
+        WriteLine("Illegal characters specified: <, |, or >");
+    }
+    if (Settings.Value.empty())
+        ExitProgram(2);
+    EscapeValue(Settings.Value, Settings.InputLimit);
+    if (!OpenBatchFile())
+        ErrorExit("Cannot open file for output", 3);
+    WriteBatchFile();
+}

@@ -1,0 +1,155 @@
+#include <string>
+
+#include "args.h"
+#include "console.h"
+#include "fillin.h"
+#include "getopt.h"
+#include "intconv.h"
+
+PlatformFlags Platform;
+FillinSettings Settings;
+
+namespace {
+
+const char* const UsageText[] = {
+    "Fillin * Version 9 * a line of input for your scripts",
+    "",
+    "Usage: fillin -v var -f filename [-p prompt] [-l length] [-t timeout]",
+    "              [-b] [-m] [-n] [-o] [-u]",
+    "",
+    "  -v var       specifies the environment variable name to create/edit",
+    "  -f filename  specifies the name of the output batch file",
+    "  -p prompt    the prompt to display (enclose in quotes if needed)",
+    "  -l length    limits the length of the input string",
+    "  -t timeout   return unedited string in timeout seconds if nothing typed",
+    "  -b           position cursor at beginning of input line, instead of the end",
+    "  -m           mask input (typed characters appear as asterisks)",
+    "  -n           numeric input only (0-9)",
+    "  -o           start editing in overtype mode rather than insert mode",
+    "  -u           upper case input (all typed characters forced to upper case)",
+    "",
+    "Allows you to create/edit the specified environment variable. The output batch",
+    "file will contain a single line: SET varname=value",
+    "",
+    "Exit codes:",
+    "  1  User pressed Ctrl+C to abort the input",
+    "  2  Nothing entered on the input line",
+    "  3  Error on the command line",
+};
+
+// Only "a" to "z": other bytes may be letters of some code page.
+std::string UpperCaseAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+void FetchCurrentValue()
+{
+    Settings.Value = ReadVariable(Settings.VarName, Settings.MaxLine);
+    // The batch file we wrote last time escaped the value for cmd.
+    if (Platform.IsWinNT)
+        RemoveCarets(Settings.Value);
+}
+
+}  // namespace
+
+std::int16_t MaxLineFor(const PlatformFlags& platform)
+{
+    return platform.IsWin9x ? 1023 : 2046;
+}
+
+int Room()
+{
+    // "SET " and "=" share the line with the name and the value.
+    return Settings.MaxLine - (static_cast<int>(Settings.VarName.size()) + 5);
+}
+
+void ShowUsage()
+{
+    for (const char* line : UsageText)
+        WriteLine(line);
+    ExitProgram(0);
+}
+
+void ErrorExit(std::string_view message, int exitCode)
+{
+    WriteLine(message);
+    WriteLine("Use -h for help");
+    ExitProgram(exitCode);
+}
+
+int CountCharsInSet(std::string_view text, std::string_view set)
+{
+    int count = 0;
+    for (char c : text) {
+        if (set.find(c) != std::string_view::npos)
+            count++;
+    }
+    return count;
+}
+
+void RemoveCarets(std::string& text)
+{
+    // The character after a caret is kept as it is, even another caret.
+    for (std::size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '^')
+            text.erase(i, 1);
+    }
+}
+
+void ParseCommandLine()
+{
+    if (ArgCount() == 0 || ArgStr(1) == "/?")
+        ShowUsage();
+
+    std::int16_t maxLine = Settings.MaxLine;
+    Settings = FillinSettings();
+    Settings.MaxLine = maxLine;
+
+    for (;;) {
+        unsigned char option = GetOpt("BbF:f:HhL:l:MmNnOoP:p:T:t:UuV:v:");
+        if (option == NoMoreOptions)
+            break;
+        switch (option) {
+        case 'v': case 'V': Settings.VarName = UpperCaseAscii(OptionArg); break;
+        case 'f': case 'F': Settings.OutFile = OptionArg; break;
+        case 'p': case 'P': Settings.Prompt = OptionArg; break;
+        case 'l': case 'L':
+            if (!StrToInt(OptionArg, Settings.InputLimit))
+                Settings.InputLimit = 0;
+            break;
+        case 't': case 'T':
+            if (!StrToInt(OptionArg, Settings.Timeout))
+                Settings.Timeout = -1;
+            break;
+        case 'b': case 'B': Settings.CursorAtStart = true; break;
+        case 'm': case 'M': Settings.MaskInput = true; break;
+        case 'n': case 'N': Settings.NumericOnly = true; break;
+        case 'o': case 'O': Settings.Overtype = true; break;
+        case 'u': case 'U': Settings.UpperCase = true; break;
+        case 'h': case 'H': ShowUsage();
+        default: break;
+        }
+    }
+
+    if (Settings.VarName.empty())
+        ErrorExit("Environment variable name not specified", 3);
+    if (CountCharsInSet(Settings.VarName, NameIllegalChars) > 0)
+        ErrorExit("Environment variable name contains illegal characters", 3);
+    if (Settings.OutFile.empty())
+        ErrorExit("Output file name not specified", 3);
+    if (Settings.Timeout == -1)
+        ErrorExit("Invalid timeout specified", 3);
+    if (Settings.InputLimit == 32767)
+        Settings.InputLimit = Room();
+    if (Settings.InputLimit < 1 || Settings.InputLimit > Room())
+        ErrorExit("Length must be from 1 to " + std::to_string(Room()), 3);
+
+    if (Settings.MaskInput)
+        Settings.NumericOnly = false;
+    FetchCurrentValue();
+}

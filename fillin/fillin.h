@@ -1,0 +1,73 @@
+// fillin: a prompt and a one-line editor pre-filled with an environment
+// variable's value; the accepted value goes to a batch file holding the one
+// line "SET NAME=value".
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Set once at start by DetectPlatform. Both false on anything that is
+// neither family (every POSIX system).
+struct PlatformFlags {
+    bool IsWin9x = false;
+    bool IsWinNT = false;
+};
+extern PlatformFlags Platform;
+
+struct FillinSettings {
+    std::int16_t MaxLine = 2046;   // bound for the whole SET line
+    std::string VarName;           // upper-cased
+    std::string Value;             // in the console's code page
+    std::string OutFile;
+    std::FILE* BatchFile = nullptr;
+    std::string Prompt;
+    std::int32_t InputLimit = 32767;  // 32767: no -l given
+    std::int32_t Timeout = 0;         // -1: not a number
+    bool UpperCase = false;
+    bool MaskInput = false;
+    bool NumericOnly = false;
+    bool Overtype = false;
+    bool CursorAtStart = false;
+};
+extern FillinSettings Settings;
+
+constexpr std::string_view NameIllegalChars = "\t <>|";
+constexpr std::string_view Win9xIllegalChars = "<>|";
+constexpr std::string_view ShellSpecialChars = "&()<>^|";
+
+// ---- Platform (fillin_win32.cpp, fillin_posix.cpp) ----
+
+void DetectPlatform();
+// The variable's value in the console's code page; empty when it is missing
+// or empty, longer than maxLength, or cannot be shown unchanged.
+std::string ReadVariable(const std::string& name, int maxLength);
+// A word of the command line (a name, a file name) as the system spells it.
+std::string SystemText(const std::string& word);
+// The value as the batch file holds it: in the encoding its reader expects.
+std::string ValueInFile(const std::string& value);
+
+// ---- Command line (cmdline.cpp) ----
+
+std::int16_t MaxLineFor(const PlatformFlags& platform);
+// What the SET line leaves for the value.
+int Room();
+// Fills Settings and the current value, or ends the process with the usage
+// text (exit code 0) or an error message (exit code 3).
+void ParseCommandLine();
+[[noreturn]] void ShowUsage();
+[[noreturn]] void ErrorExit(std::string_view message, int exitCode);
+int CountCharsInSet(std::string_view text, std::string_view set);
+void RemoveCarets(std::string& text);
+
+// ---- Editing and the batch file (batchfile.cpp) ----
+
+// Edits Settings.Value and writes the batch file; every outcome but a
+// written file ends the process here.
+void EditAndWrite();
+void EscapeSpecials(std::string& text, std::int32_t limit);
+void EscapePercent(std::string& text, std::int32_t limit);
+// Both escapes as the platform needs them.
+void EscapeValue(std::string& text, std::int32_t limit);
+bool OpenBatchFile();

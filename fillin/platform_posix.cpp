@@ -1,0 +1,64 @@
+// POSIX has neither Windows family: no refused characters, no carets. Text
+// inside the program is ISO-8859-1 where the locale speaks UTF-8, as the
+// argument list and the terminal deliver it.
+#include <cstdlib>
+
+#include "charset.h"
+#include "fillin.h"
+
+namespace {
+
+// True for valid UTF-8 that holds a character beyond U+00FF: a word the
+// argument list could not convert and kept as it came. Text converted to
+// ISO-8859-1 practically never has this shape.
+bool KeptAsTyped(const std::string& word)
+{
+    bool beyondLatin1 = false;
+    for (std::size_t i = 0; i < word.size();) {
+        unsigned char c = word[i];
+        std::size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || i + length > word.size() || (length == 2 && c < 0xC2))
+            return false;
+        for (std::size_t k = 1; k < length; k++) {
+            if ((static_cast<unsigned char>(word[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        if (length > 2 || c > 0xC3)
+            beyondLatin1 = true;
+        i += length;
+    }
+    return beyondLatin1;
+}
+
+}  // namespace
+
+void DetectPlatform()
+{
+    Platform = PlatformFlags();
+}
+
+std::string SystemText(const std::string& word)
+{
+    if (!LocaleIsUtf8() || KeptAsTyped(word))
+        return word;
+    return Latin1ToUtf8(word);
+}
+
+std::string ValueInFile(const std::string& value)
+{
+    return LocaleIsUtf8() ? Latin1ToUtf8(value) : value;
+}
+
+std::string ReadVariable(const std::string& name, int maxLength)
+{
+    const char* found = std::getenv(SystemText(name).c_str());
+    if (found == nullptr)
+        return {};
+    std::string value = found;
+    // Text the editor cannot show would be written back changed: start empty.
+    if (LocaleIsUtf8() && !Utf8ToLatin1(found, value))
+        return {};
+    if (static_cast<int>(value.size()) > maxLength)
+        return {};
+    return value;
+}

@@ -1,0 +1,155 @@
+#include "stopwatch.h"
+
+#include <gtest/gtest.h>
+
+#include "console.h"
+#include "virtual_console.h"
+
+namespace {
+
+// The virtual clock moves only while the program waits.
+void Pass(double seconds)
+{
+    WaitForInput(static_cast<int>(seconds * 1000 + 0.5));
+}
+
+TEST(SecondsOfDay, ReadsTheClockInSinglePrecision)
+{
+    VirtualConsoleReset(80, 25, 1, 1, 12 * 3600 + 34 * 60 + 56.789);
+    EXPECT_NEAR(SecondsOfDay(), 45296.789, 1.0 / 256);
+    VirtualConsoleReset(80, 25, 1, 1, 0.001);
+    EXPECT_NEAR(SecondsOfDay(), 0.001, 1e-6);
+}
+
+TEST(Stopwatch, LimitZeroExpiresAtOnce)
+{
+    VirtualConsoleReset();
+    Stopwatch watch;
+    Init(watch, 0);
+    Start(watch);
+    EXPECT_TRUE(Expired(watch));
+}
+
+// A 5-second limit started at various times of day, midnight UTC included.
+TEST(Stopwatch, ExpiresAfterTheLimitAtAnyTimeOfDay)
+{
+    const double starts[] = {45296.789, 0.0, 86398.5, 86399.999, 86395.0};
+    for (double start : starts) {
+        SCOPED_TRACE(start);
+        VirtualConsoleReset(80, 25, 1, 1, start);
+        Stopwatch watch;
+        Init(watch, 5);
+        Start(watch);
+        // Polled every quarter second, as the time-out wait does.
+        for (int i = 0; i < 19; i++) {
+            Pass(0.25);
+            ASSERT_FALSE(Expired(watch)) << "after " << (i + 1) * 0.25 << " s";
+        }
+        Pass(0.24);
+        EXPECT_FALSE(Expired(watch));
+        Pass(0.01);
+        EXPECT_TRUE(Expired(watch));
+        Pass(1);
+        EXPECT_TRUE(Expired(watch));
+    }
+}
+
+TEST(Stopwatch, CountsAnIntervalThatSpansMidnight)
+{
+    VirtualConsoleReset(80, 25, 1, 1, 86399.0);
+    Stopwatch watch;
+    Init(watch, 3);
+    Start(watch);
+    Pass(2.5);  // one reading before midnight, the next after it
+    EXPECT_FALSE(Expired(watch));
+    EXPECT_NEAR(watch.Elapsed, 2.5, 0.01);
+    Pass(0.5);
+    EXPECT_TRUE(Expired(watch));
+}
+
+// The system clock set back a little must neither end the time-out at once
+// (as counting a whole day would) nor make it count backwards.
+TEST(Stopwatch, ClockSetBackCountsNothing)
+{
+    VirtualConsoleReset(80, 25, 1, 1, 45000.0);
+    Stopwatch watch;
+    Init(watch, 5);
+    Start(watch);
+    Pass(1);
+    EXPECT_FALSE(Expired(watch));
+    VirtualConsoleReset(80, 25, 1, 1, 44990.0);
+    EXPECT_FALSE(Expired(watch));
+    EXPECT_NEAR(watch.Elapsed, 1, 0.01);
+    Pass(3.9);
+    EXPECT_FALSE(Expired(watch));
+    Pass(0.1);
+    EXPECT_TRUE(Expired(watch));
+}
+
+struct WaitCase {
+    const char* Name;
+    float Limit;
+    double KeyAt;  // seconds; below 0 for no key
+    bool TimedOut;
+    double Clock;  // seconds waited when the wait ends
+    double Start = 45296.789;
+};
+
+TEST(WaitTimedOut, EndsOnTheLimitOrAKey)
+{
+    const WaitCase cases[] = {
+        {"no key", 5, -1, true, 5},
+        {"key at once", 5, 0, false, 0},
+        {"key well before the limit", 5, 2, false, 2},
+        {"key just before the limit", 5, 4.99, false, 4.99},
+        {"key at the limit wins", 5, 5, false, 5},
+        {"key after the limit", 5, 5.5, true, 5},
+        {"limit 0, no key", 0, -1, true, 0},
+        {"limit 0, key ready", 0, 0, false, 0},
+        {"limit across midnight", 8, -1, true, 8, 86396.0},
+        {"key after midnight", 8, 6, false, 6, 86396.0},
+    };
+    for (const WaitCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        VirtualConsoleReset(80, 25, 1, 1, c.Start);
+        if (c.KeyAt >= 0)
+            PushKeys("x", c.KeyAt);
+        Stopwatch watch;
+        Init(watch, c.Limit);
+        Start(watch);
+        EXPECT_EQ(WaitTimedOut(watch), c.TimedOut);
+        EXPECT_NEAR(WaitedSeconds, c.Clock, 0.005);
+        // The wait never takes the key: it is left for the editor.
+        if (c.KeyAt >= 0 && !c.TimedOut) {
+            EXPECT_TRUE(KeyPressed());
+            EXPECT_EQ(ReadKey(), 'x');
+        }
+    }
+}
+
+// The wait sleeps between looks instead of spinning: a few looks a second.
+TEST(WaitTimedOut, SleepsBetweenPolls)
+{
+    VirtualConsoleReset();
+    Stopwatch watch;
+    Init(watch, 30);
+    Start(watch);
+    EXPECT_TRUE(WaitTimedOut(watch));
+    EXPECT_NEAR(WaitedSeconds, 30, 0.01);
+    EXPECT_LE(WaitCalls, 30 * 4 + 2);
+}
+
+// A limit far beyond any real time-out must still wait, not overflow.
+TEST(WaitTimedOut, HugeLimitStillWaits)
+{
+    VirtualConsoleReset();
+    PushKeys("x", 60);
+    Stopwatch watch;
+    Init(watch, 2147483647.0f);
+    Start(watch);
+    EXPECT_FALSE(WaitTimedOut(watch));
+    EXPECT_NEAR(WaitedSeconds, 60, 0.01);
+    EXPECT_LE(WaitCalls, 60 * 4 + 2);
+}
+
+}  // namespace

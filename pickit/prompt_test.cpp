@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "args.h"
+#include "getopt.h"
+#include "pickit.h"
+#include "virtual_console.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct Outcome {
+    int Code = -1;
+    std::string Output;
+    double Seconds = 0;  // virtual time until the exit
+};
+
+// Parses the words, lets `typing` queue keys on the fresh console (after the
+// typed-ahead ones), then prompts.
+Outcome Pick(const Words& words, const std::function<void()>& typing, const std::string& typedAhead = "")
+{
+    Words args = {"pickit"};
+    args.insert(args.end(), words.begin(), words.end());
+    ArgsSet(args);
+    ResetOptionScanner();
+    VirtualConsoleReset();
+    double start = VirtualClock();
+    PushKeys(typedAhead);
+    Outcome run;
+    try {
+        ParseCommandLine();
+        // Typed-ahead keys are queued before the prompt; the rest come later.
+        typing();
+        PromptForKey();
+    } catch (const ProgramExit& exit) {
+        run.Code = exit.Code;
+    }
+    run.Output = OutputBytes;
+    run.Seconds = VirtualClock() - start;
+    return run;
+}
+
+std::function<void()> Keys(std::string keys, double at = 0.5)
+{
+    return [=] { PushKeys(keys, at); };
+}
+
+TEST(PromptForKey, SingleKey)
+{
+    struct Case {
+        Words Args;
+        std::string Keys;
+        int Code;
+        std::string Output;
+    } cases[] = {
+        {{}, "y", 1, "[Y,N] Y\r\n"},
+        {{}, "n", 2, "[Y,N] N\r\n"},
+        {{}, "xqY", 1, "[Y,N] Y\r\n"},
+        {{"-s"}, "Yy", 1, "[y,n] y\r\n"},
+        {{"-s", "-k", "YN"}, "yN", 2, "[Y,N] N\r\n"},
+        {{}, "\r\rn", 2, "[Y,N] N\r\n"},
+        {{"-d", "n"}, "\r", 2, "[Y,N] N\r\n"},
+        {{"-k", "YNY"}, "Y", 1, "[Y,N,Y] Y\r\n"},
+        {{"-q"}, "n", 2, "[Y,N] "},
+        {{}, "\x03", 255, "[Y,N] ^C\r\n"},
+        {{"-q"}, "\x03", 255, "[Y,N] ^C\r\n"},
+        {{"-n", "-p", "Go? "}, "y", 1, "Go? Y\r\n"},
+        {{"-k", "1234"}, "3", 3, "[1,2,3,4] 3\r\n"},
+    };
+    for (const Case& c : cases) {
+        Outcome run = Pick(c.Args, Keys(c.Keys));
+        EXPECT_EQ(run.Code, c.Code) << c.Keys;
+        EXPECT_EQ(run.Output, c.Output) << c.Keys;
+    }
+}
+
+TEST(PromptForKey, TypedAheadKeysAreDiscarded)
+{
+    Outcome run = Pick({}, Keys("n", 5), "yyy");
+    EXPECT_EQ(run.Code, 2);
+    EXPECT_EQ(run.Output, "[Y,N] N\r\n");
+}
+
+TEST(PromptForKey, ExtendedKeysAreIgnoredWhole)
+{
+    // Code 21 after the 0 would be "Y"'s neighbour Ctrl+U; 0x15 must not leak.
+    Outcome run = Pick({"-k", "H\x15"}, [] {
+        PushExtended(72, 0.1);   // Up: 0, then 'H'
+        PushExtended(0x15, 0.2);
+        PushKeys("\x15", 0.3);
+    });
+    EXPECT_EQ(run.Code, 2);
+}
+
+TEST(PromptForKey, TimeOut)
+{
+    // Nothing typed: the time-out key after the time, echoed as if pressed.
+    Outcome run = Pick({"-t", "n,5"}, [] {});
+    EXPECT_EQ(run.Code, 2);
+    EXPECT_EQ(run.Output, "[Y,N] N\r\n");
+    EXPECT_GE(run.Seconds, 5.0);
+    EXPECT_LT(run.Seconds, 5.5);
+
+    run = Pick({"-q", "-t", "Y,5"}, [] {});
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Output, "[Y,N] ");
+
+    // Any early keystroke, even an unacceptable one, ends the time limit.
+    run = Pick({"-t", "Y,5"}, [] {
+        PushKeys("x", 2);
+        PushKeys("n", 60);
+    });
+    EXPECT_EQ(run.Code, 2);
+    EXPECT_GE(run.Seconds, 60.0);
+
+    // A key that is ready at the limit wins.
+    run = Pick({"-t", "Y,5"}, [] { PushKeys("n", 5); });
+    EXPECT_EQ(run.Code, 2);
+}
+
+TEST(PromptForKey, LastKeyOfALongList)
+{
+    std::string keys;
+    for (int i = 0; i < 255; i++)
+        keys += static_cast<char>(i < 200 ? 'A' : '0' + (i - 200) % 10);
+    keys[254] = '#';
+    Outcome run = Pick({"-n", "-k", keys}, Keys("#"));
+    EXPECT_EQ(run.Code, 255);
+    EXPECT_EQ(run.Output, "#\r\n");
+}
+
+TEST(PromptForKey, LineMode)
+{
+    struct Case {
+        Words Args;
+        std::string Keys;
+        int Code;
+        std::string Row;  // the first row of the screen afterwards
+    } cases[] = {
+        {{"-l"}, "y\r", 1, "[Y,N] Y "},
+        {{"-l", "-d", "N"}, "\r", 2, "[Y,N] N "},
+        {{"-l", "-d", "N"}, "y\r", 1, "[Y,N] Y "},
+        {{"-l", "-q"}, "n\r", 2, "[Y,N] N "},
+        {{"-l", "-s", "-k", "Yy"}, "y\r", 2, "[Y,y] y "},
+        {{"-l"}, "\x03", 255, "[Y,N] ^C"},
+    };
+    for (const Case& c : cases) {
+        Outcome run = Pick(c.Args, Keys(c.Keys));
+        EXPECT_EQ(run.Code, c.Code) << c.Keys;
+        EXPECT_EQ(ScreenRow(1).substr(0, c.Row.size()), c.Row) << c.Keys;
+        EXPECT_EQ(WhereY(), 2) << "the editor ends the line";
+        EXPECT_EQ(ScreenRow(2), std::string(80, ' ')) << "nothing more is written";
+    }
+}
+
+TEST(PromptForKey, LineModeRejectsAndAsksAgain)
+{
+    Outcome run = Pick({"-l", "-t", "N,3"}, [] {
+        PushKeys("x\r", 1);
+        PushKeys("\r", 10);   // an empty entry: asked again, no time-out now
+        PushKeys("y\r", 20);
+    });
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(ScreenRow(1).substr(0, 8), "[Y,N] X ");
+    EXPECT_EQ(ScreenRow(2).substr(0, 29), "Acceptable keystrokes: Y,N   ");
+    EXPECT_EQ(ScreenRow(3).substr(0, 7), "[Y,N]  ");
+    EXPECT_EQ(ScreenRow(4).substr(0, 27), "Acceptable keystrokes: Y,N ");
+    EXPECT_EQ(ScreenRow(5).substr(0, 8), "[Y,N] Y ");
+    EXPECT_GE(run.Seconds, 20.0);
+}
+
+TEST(PromptForKey, LineModeTimeOutTakesTheTimeoutKey)
+{
+    Outcome run = Pick({"-l", "-t", "N,3"}, [] {});
+    EXPECT_EQ(run.Code, 2);
+    EXPECT_EQ(ScreenRow(1).substr(0, 8), "[Y,N] N ");
+    EXPECT_GE(run.Seconds, 3.0);
+    EXPECT_LT(run.Seconds, 3.5);
+}
+
+TEST(PromptForKey, NoConsoleEndsAsCtrlC)
+{
+    Outcome run = Pick({}, [] { VirtualConsoleSetPresent(false); });
+    EXPECT_EQ(run.Code, 255);
+    EXPECT_EQ(run.Output, "[Y,N] ^C\r\n");
+
+    // A time-out still runs out normally.
+    run = Pick({"-t", "Y,2"}, [] { VirtualConsoleSetPresent(false); });
+    EXPECT_EQ(run.Code, 1);
+}
+
+}  // namespace
