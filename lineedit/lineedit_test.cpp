@@ -85,20 +85,14 @@ std::string CellsFrom(int x, int y)
     return cells;
 }
 
-std::string Shown(const std::string& text, bool masked)
+// The field shows the text (or stars; "?" for a control character), then
+// blanks to the end of the screen.
+std::string FieldOf(const std::string& text, bool masked, const Screen& screen)
 {
     std::string cells;
     for (unsigned char c : text)
         cells += masked ? '*' : (c < 32 || c == 127) ? '?' : static_cast<char>(c);
-    return cells;
-}
-
-// The field shows the text, then blanks to the end of the screen.
-std::string FieldOf(const std::string& shown, const Screen& screen)
-{
-    std::string cells = shown;
-    int total = (screen.Height - screen.Y) * screen.Width + screen.Width - screen.X + 1;
-    cells.resize(total, ' ');
+    cells.resize((screen.Height - screen.Y + 1) * screen.Width - screen.X + 1, ' ');
     return cells;
 }
 
@@ -129,26 +123,18 @@ const EditCase EditCases[] = {
     {"overtype appends up to the limit", "abc", {4, "o"}, {'d', 'e'}, "abcd", 5},
     {"overtype after Esc", "abcdef", {2047, "o"}, {Esc, 'x'}, "x", 2},
     {"Ins switches to overtype", "abc", {}, {Home, Ins, 'x'}, "xbc", 2},
-    {"Ins twice is insert again", "abc", {}, {Home, Ins, Ins, 'x'}, "xabc", 2},
-    {"typing in the middle", "abd", {}, {Left, 'c'}, "abcd", 4},
     {"Backspace at position 1", "abc", {2047, "b"}, {Backspace}, "abc", 1},
     {"Backspace in the middle", "abc", {}, {Left, Backspace}, "ac", 2},
-    {"Backspace at the end", "abc", {}, {Backspace, Backspace}, "a", 2},
     {"Del at the end", "abc", {}, {Del}, "abc", 4},
     {"Del in the middle", "abc", {}, {Home, Right, Del}, "ac", 2},
     {"Left at 1, Right at the end", "abc", {}, {Right, Home, Left, Left}, "abc", 1},
-    {"Home and End", "abc", {}, {Home, Right, End, Left}, "abc", 3},
     {"Esc clears and blanks", "abcdef", {}, {Left, Esc}, "", 1},
-    {"Esc on an empty field", "", {}, {Esc}, "", 1},
     {"Ctrl+U restores", "abc", {}, {'x', 'y', Home, Del, Esc, 'q', CtrlU}, "abc", 4},
     {"Ctrl+Z restores, cursor at start", "abc", {2047, "b"}, {'x', 'y', End, CtrlZ}, "abc", 1},
-    {"restore blanks a longer text", "ab", {}, {'x', 'y', 'z', CtrlU}, "ab", 3},
     {"restore gives the prepared text", "hello", {3, "u"}, {Esc, CtrlU}, "HEL", 4},
     {"Ctrl+Home from position 4", "abcdef", {2047, "b"}, {Right, Right, Right, CtrlHome}, "def", 1},
     {"Ctrl+End from position 4", "abcdef", {2047, "b"}, {Right, Right, Right, CtrlEnd}, "abc", 4},
-    {"Ctrl+Home at 1, Ctrl+End at the end", "abc", {}, {CtrlEnd, Home, CtrlHome}, "abc", 1},
-    {"extended keys 3 and 13 ignored", "abc", {}, {Ext + 3, Ext + 13, 'd'}, "abcd", 5},
-    {"other extended keys ignored", "abc", {}, {Ext + 59, Ext + 72, Ext + 0x94}, "abc", 4},
+    {"extended keys 3, 13 and F1 ignored", "abc", {}, {Ext + 3, Ext + 13, Ext + 59, 'd'}, "abcd", 5},
     {"control keys ignored", "abc", {}, {Tab, 1, 127, 31, 28}, "abc", 4},
     {"limit 0: nothing may be typed", "abc", {0}, {'x'}, "", 1},
     {"negative limit taken as 0", "abc", {-5, "o"}, {'x'}, "", 1},
@@ -165,13 +151,13 @@ TEST(EditLine, KeyTable)
         Outcome done = RunEdit(c.Start, c.Opt, c.Typed + Keys{Enter}, screen);
         EXPECT_TRUE(done.Accepted);
         EXPECT_EQ(done.Text, c.Text);
-        EXPECT_EQ(CellsFrom(screen.X, screen.Y), FieldOf(Shown(c.Text, masked), screen));
+        EXPECT_EQ(CellsFrom(screen.X, screen.Y), FieldOf(c.Text, masked, screen));
         EXPECT_EQ(QueuedEvents(), 0);
 
         Outcome aborted = RunEdit(c.Start, c.Opt, c.Typed + Keys{CtrlC}, screen);
         EXPECT_FALSE(aborted.Accepted);
         EXPECT_EQ(aborted.Text, "");
-        std::string field = FieldOf(Shown(c.Text, masked), screen);
+        std::string field = FieldOf(c.Text, masked, screen);
         field.replace(c.Cursor - 1, 2, "^C");
         EXPECT_EQ(CellsFrom(screen.X, screen.Y), field);
     }
@@ -201,7 +187,7 @@ TEST(EditLine, WordMoves)
     for (const WordCase& c : cases) {
         for (size_t presses = 1; presses <= c.Stops.size(); presses++) {
             SCOPED_TRACE(c.Text + " presses " + std::to_string(presses));
-            Outcome out = RunEdit(c.Text, {2047, c.Flags}, Repeat(c.Key, static_cast<int>(presses)));
+            RunEdit(c.Text, {2047, c.Flags}, Repeat(c.Key, static_cast<int>(presses)));
             EXPECT_EQ(CellsFrom(5, 2).find("^C"), static_cast<size_t>(c.Stops[presses - 1] - 1));
         }
     }
@@ -253,10 +239,9 @@ TEST(EditLine, FieldAtTheBottomRowScrolls)
     EXPECT_EQ(ScreenRow(3), "efgh      ");
 
     // Typing into the bottom-right cell scrolls; Left comes back over it.
-    Outcome out = RunEdit("abc", {}, {'d', 'e', Left, Left}, bottom);
+    RunEdit("abc", {}, {'d', 'e', Left, Left}, bottom);
     EXPECT_EQ(ScreenRow(2), "      abc^");
     EXPECT_EQ(ScreenRow(3), "C         ");
-    EXPECT_FALSE(out.Accepted);
 }
 
 // "^C" written in the bottom-right cell: the second character goes to a new
@@ -311,28 +296,22 @@ TEST(EditLine, TimeOutAcceptsThePreparedText)
     EXPECT_EQ(out.Text, "");
 }
 
+// A key before the limit, or at it, ends the time limit for good; a time-out
+// of 0 or less means none.
 TEST(EditLine, KeyBeforeTheTimeOutEndsTheLimit)
 {
-    for (double at : {0.0, 2.0, 4.99, 5.0}) {
+    const double keyTimes[] = {0.0, 4.99, 5.0, 50.0, 50.0};
+    const int timeouts[] = {5, 5, 5, 0, -1};
+    for (int i = 0; i < 5; i++) {
+        double at = keyTimes[i];
         SCOPED_TRACE(at);
         VirtualConsoleReset(20, 6, 5, 2);
         Queue({'x'}, at);
-        Queue({Enter}, at + 100);  // long after the limit: none applies now
+        Queue({Enter}, at + 100);  // long after the limit
         char buffer[EditCapacity] = "hello";
-        EXPECT_TRUE(EditLine(buffer, 2047, 5, false, false, false, false, false));
+        EXPECT_TRUE(EditLine(buffer, 2047, timeouts[i], false, false, false, false, false));
         EXPECT_STREQ(buffer, "hellox");
         EXPECT_NEAR(WaitedSeconds, at + 100, 0.01);
-    }
-}
-
-TEST(EditLine, NoTimeOutAtZeroOrBelow)
-{
-    for (int timeout : {0, -1}) {
-        VirtualConsoleReset(20, 6, 5, 2);
-        Queue({'x', Enter}, 50);
-        char buffer[EditCapacity] = "hello";
-        EXPECT_TRUE(EditLine(buffer, 2047, timeout, false, false, false, false, false));
-        EXPECT_STREQ(buffer, "hellox");
     }
 }
 
@@ -400,7 +379,7 @@ TEST(EditLine, RandomKeyStreamsKeepScreenAndCursorTrue)
 
             Outcome done = RunEdit(start, options, prefix + Keys{Enter}, screen);
             ASSERT_LE(static_cast<int>(done.Text.size()), options.MaxLength);
-            ASSERT_EQ(CellsFrom(screen.X, screen.Y), FieldOf(Shown(done.Text, masked), screen));
+            ASSERT_EQ(CellsFrom(screen.X, screen.Y), FieldOf(done.Text, masked, screen));
 
             int n = static_cast<int>(done.Text.size());
             Outcome rest = RunEdit(start, options, prefix + Keys{CtrlHome, Enter}, screen);
@@ -410,7 +389,7 @@ TEST(EditLine, RandomKeyStreamsKeepScreenAndCursorTrue)
             ASSERT_EQ(rest.Text, done.Text.substr(cursor - 1));
 
             RunEdit(start, options, prefix, screen);
-            std::string field = FieldOf(Shown(done.Text, masked), screen);
+            std::string field = FieldOf(done.Text, masked, screen);
             field.replace(cursor - 1, 2, "^C");
             ASSERT_EQ(CellsFrom(screen.X, screen.Y), field);
         }

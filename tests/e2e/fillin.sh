@@ -5,222 +5,178 @@
 set -f  # "/?" is an argument, not a pattern
 
 OUT=$WORK/out.bat
-INJECT="$RUN $BIN/tests/inject$EXE"
+if $IS_WINDOWS; then
+    # Makes Wine report Windows 9x to fillin.exe; never left behind.
+    WIN98_KEY='HKCU\Software\Wine\AppDefaults\fillin.exe'
+    $WINE64 reg delete "$WIN98_KEY" /f >/dev/null 2>&1
+    eval "set -- $(trap -p EXIT)"
+    trap "\$WINE64 reg delete '$WIN98_KEY' /f >/dev/null 2>&1; $3" EXIT
+fi
 
-# fill ENV ARGS: fillin in a fresh pane with the environment assignments
-# ENV (shell words) and the arguments ARGS; out.bat starts absent.
-fill() {
-    rm -f "$OUT"
-    start 80 24 "$1 $FILLIN $2"
-}
 # bytes FILE: the file's bytes in hex, or "missing".
 bytes() { if [ -f "$1" ]; then od -An -tx1 "$1" | tr -s ' \n' ' '; else echo missing; fi; }
-# expect_file NAME TEXT: out.bat holds exactly TEXT.
-expect_file() { check "$1" "$(printf '%s' "$2" | od -An -tx1 | tr -s ' \n' ' ')" "$(bytes "$OUT")"; }
-# expect_run NAME CODE TEXT: the run ends with CODE and out.bat holds TEXT
-# (or is "missing").
-expect_run() {
+# expect NAME CODE FILE: the run in the pane ends with CODE and out.bat
+# holds FILE (printf %b escapes), or is "missing".
+expect() {
     check "$1: exit code" "$2" "$(wait_exit 15)"
-    if [ "$3" == missing ]; then
-        check "$1: no file" missing "$(bytes "$OUT")"
-    else
-        expect_file "$1: file" "$3"
-    fi
+    local want=missing
+    [ "$3" != missing ] && want=$(printf '%b' "$3" | od -An -tx1 | tr -s ' \n' ' ')
+    check "$1: file" "$want" "$(bytes "$OUT")"
 }
-# text NAME TEXT: the screen shows the text.
-text() { wait_for "$2" 5; check "$1" yes "$(screen | grep -qF -- "$2" && echo yes || echo no)"; }
+# fill ENV ARGS: fillin -v x -f out.bat ARGS in a fresh pane, with the shell
+# assignments ENV; out.bat starts absent.
+fill() { rm -f "$OUT"; start 80 24 "$1 $FILLIN -v x -f out.bat $2"; }
+shows() { wait_for "$2" 5; check "$1" yes "$(screen | grep -qF -- "$2" && echo yes || echo no)"; }
 
-# ---- Usage and command line: no console needed.
-usage_first="Fillin * Version 9 * a line of input for your scripts"
+# ---- Usage and command-line errors.
 for args in "" "-h" "/?" "-v x -f a.bat -t bad -H"; do
     full=$($FILLIN $args </dev/null)
     check "fillin $args: usage exit code" 0 "$?"
-    check "fillin $args: first line" "$usage_first"$'\r' "$(printf '%s\n' "$full" | head -1)"
-    check "fillin $args: 23 lines" 23 "$(printf '%s\n' "$full" | wc -l)"
-    check "fillin $args: last line" "  3  Error on the command line"$'\r' "$(printf '%s\n' "$full" | tail -1)"
+    check "fillin $args: usage, first and last of 23 lines" \
+        $'Fillin * Version 9 * a line of input for your scripts\r|23|  3  Error on the command line\r' \
+        "$(printf '%s\n' "$full" | head -1)|$(printf '%s\n' "$full" | wc -l)|$(printf '%s\n' "$full" | tail -1)"
 done
-
-while IFS='|' read -r args message; do
+while IFS=: read -r args message; do
     out=$($FILLIN $args </dev/null)
-    rc=$?
-    check "fillin $args: exit code" 3 "$rc"
+    check "fillin $args: exit code 3" 3 "$?"
     check "fillin $args: message" "$message"$'\r\n'"Use -h for help"$'\r' "$out"
 done <<'CASES'
--f a.bat|Environment variable name not specified
--v x|Output file name not specified
--v x -f|Output file name not specified
--v x<y -f a.bat|Environment variable name contains illegal characters
--v x -f a.bat -t abc|Invalid timeout specified
--v x -f a.bat -t -1 -l 0|Invalid timeout specified
--v x -f a.bat -l 0|Length must be from 1 to 2040
--v path -f a.bat -l 2038|Length must be from 1 to 2037
+-f a.bat:Environment variable name not specified
+-v x -f:Output file name not specified
+-v x<y -f a.bat:Environment variable name contains illegal characters
+-v x -f a.bat -t -1 -l 0:Invalid timeout specified
+-v path -f a.bat -l 2038:Length must be from 1 to 2037
 CASES
 
-# ---- The value from the environment, accepted by a time-out.
-fill "X=hello" "-v x -f out.bat -p 'Name: ' -t 1"
-text "the prompt and the pre-filled value" "Name: hello"
-expect_run "time-out accepts the value" 0 $'SET X=hello\r\n'
+# ---- The value from the environment, accepted by a one-second time-out:
+# name : environment : arguments : exit code : batch file.
+common_cases='
+pre-filled value:X=hello:-t 1:0:SET X=hello\r\n
+-l 3 cuts the value:X=abcdef:-l 3 -t 1:0:SET X=abc\r\n
+-u upper-cases the value:X=abc:-u -t 1:0:SET X=ABC\r\n
+-m starts empty:X=abc:-m -t 1:2:missing
+-n drops a value not all digits:X=12a:-n -t 1:2:missing
+-n keeps digits:X=123:-n -t 1:0:SET X=123\r\n
+percent signs doubled:X=50%:-t 1:0:SET X=50%%\r\n
+a value too long starts empty:X=$(printf %03000d 0):-t 1:2:missing'
+windows_cases="
+NT: carets before & ( ) | ^:X='a&(b)|^^':-t 1:0:SET X=a^^^&^^^(b^^^)^^^|^^^^\r\n
+NT: carets read back are removed first:X='a^&b':-t 1:0:SET X=a^^^&b\r\n
+NT: carets, then percent signs:X='a&b%c':-t 1:0:SET X=a^^^&b%%c\r\n
+the value in OEM code page 437:X=é:-t 1:0:SET X=\x82\r\n
+a value OEM lacks starts empty:X=€:-t 1:2:missing"
+posix_cases="
+no carets outside Windows NT:X='a&b^':-t 1:0:SET X=a&b^\r\n
+UTF-8 value back as UTF-8:X=é:-t 1:0:SET X=\xc3\xa9\r\n
+a value beyond Latin-1 starts empty:X=€:-t 1:2:missing
+a value not in UTF-8 starts empty:X=\$(printf '\\351'):-t 1:2:missing"
+platform_cases=$posix_cases
+$IS_WINDOWS && platform_cases=$windows_cases
+while IFS=: read -r name env args code file; do
+    [ -z "$name" ] && continue
+    fill "$env" "$args"
+    expect "$name" "$code" "$file"
+done <<<"$common_cases$platform_cases"
 
-fill "X=abcdef" "-v x -f out.bat -l 3 -t 1"
-expect_run "-l 3 cuts the value" 0 $'SET X=abc\r\n'
-fill "X=abc" "-v x -f out.bat -u -t 1"
-expect_run "-u upper-cases the value" 0 $'SET X=ABC\r\n'
-fill "X=abc" "-v x -f out.bat -m -t 1"
-expect_run "-m starts empty" 2 missing
-fill "X=12a" "-v x -f out.bat -n -t 1"
-expect_run "-n drops a value that is not all digits" 2 missing
-fill "X=123" "-v x -f out.bat -n -t 1"
-expect_run "-n keeps digits" 0 $'SET X=123\r\n'
-fill "X=50%" "-v x -f out.bat -t 1"
-expect_run "percent signs are doubled" 0 $'SET X=50%%\r\n'
-fill "X=$(printf 'v%.0s' {1..3000})" "-v x -f out.bat -t 1"
-expect_run "a value too long for the line starts empty" 2 missing
-
-printf 'old\r\n' >"$OUT.keep"
-cp "$OUT.keep" "$OUT"
+printf 'old\r\n' >"$WORK/old.bat"
+cp "$WORK/old.bat" "$OUT"
 start 80 24 "X= $FILLIN -v x -f out.bat -t 1"
 check "empty value: exit code" 2 "$(wait_exit 15)"
-check "empty value: the old file stays" "$(bytes "$OUT.keep")" "$(bytes "$OUT")"
-
+check "empty value: the old file stays" "$(bytes "$WORK/old.bat")" "$(bytes "$OUT")"
 printf 'old one\r\nold two\r\n' >"$OUT"
 start 80 24 "X=new $FILLIN -v x -f out.bat -t 1"
-check "an existing file: exit code" 0 "$(wait_exit 15)"
-expect_file "an existing file is replaced" $'SET X=new\r\n'
-
-fill "X=abc" "-v x -f no_such_folder/out.bat -t 1"
+expect "an existing file is replaced" 0 'SET X=new\r\n'
+start 80 24 "X=abc $FILLIN -v x -f no_such_folder/out.bat -t 1"
 check "missing folder: exit code" 3 "$(wait_exit 15)"
-text "missing folder: message" "Cannot open file for output"
-text "missing folder: help line" "Use -h for help"
+wait_for "Use -h for help" 5
+check "missing folder: message" $'Cannot open file for output\nUse -h for help' "$(screen_text | tail -2)"
 
-# ---- Platform details.
 if $IS_WINDOWS; then
-    fill "X='a&b'" "-v x -f out.bat -t 1"
-    expect_run "NT: carets before &" 0 $'SET X=a^^^&b\r\n'
-    fill "X='(x)|^'" "-v x -f out.bat -t 1"
-    expect_run "NT: carets before ( ) | ^" 0 $'SET X=^^^(x^^^)^^^|^^^^\r\n'
-    fill "X='a^^^&b'" "-v x -f out.bat -t 1"
-    expect_run "NT: the carets read back are removed first" 0 $'SET X=a^^^&b\r\n'
-    fill "X='a&b%c'" "-v x -f out.bat -t 1"
-    expect_run "NT: carets, then percent signs" 0 $'SET X=a^^^&b%%c\r\n'
-    # Wine hands the value over in code page 1252: e9 is OEM 437's 82.
-    fill "X=é" "-v x -f out.bat -t 1"
-    expect_run "the value in the OEM code page" 0 $'SET X=\x82\r\n'
-    fill "X=€" "-v x -f out.bat -t 1"
-    expect_run "a value the OEM code page lacks starts empty" 2 missing
-
-    # Windows 9x, as Wine reports it for this one program.
-    key='HKCU\Software\Wine\AppDefaults\fillin.exe'
-    $WINE64 reg add "$key" /v Version /d win98 /f >/dev/null 2>&1
-    out=$($FILLIN -v x -f a.bat -l 1018 </dev/null)
-    check "Win9x: the line is 1023 long" "Length must be from 1 to 1017"$'\r\n'"Use -h for help"$'\r' "$out"
-    fill "X='a&b'" "-v x -f out.bat -t 1"
-    expect_run "Win9x: no carets" 0 $'SET X=a&b\r\n'
-    start 80 24 "X='a|b' timeout 5 $FILLIN -v x -f out.bat -p 'Name: ' -t 1"
+    $WINE64 reg add "$WIN98_KEY" /v Version /d win98 /f >/dev/null 2>&1
+    check "Win9x: the line is 1023 long" "Length must be from 1 to 1017"$'\r\n'"Use -h for help"$'\r' \
+        "$($FILLIN -v x -f a.bat -l 1018 </dev/null)"
+    fill "X='a&b'" "-t 1"
+    expect "Win9x: no carets" 0 'SET X=a&b\r\n'
+    # Refused on every time-out until the user changes it.
     rm -f "$OUT"
-    sleep 3
-    check "Win9x: a|b refused again after each time-out" yes \
-        "$([ "$(screen | grep -c 'Illegal characters specified: <, |, or >')" -ge 2 ] && echo yes || echo no)"
-    check "Win9x: no file while refused" missing "$(bytes "$OUT")"
-    wait_exit 10 >/dev/null
-    fill "X='a|b'" "-v x -f out.bat -p 'Name: '"
+    start 80 24 "X='a|b' timeout --foreground 8 $FILLIN -v x -f out.bat -t 1"
+    for ((i = 0, refusals = 0; i < 160 && refusals < 2; i++)); do
+        refusals=$(screen | grep -c 'Illegal characters specified: <, |, or >')
+        sleep 0.05
+    done
+    check "Win9x: a|b refused after each time-out, no file" "2 missing" "$refusals $(bytes "$OUT")"
+    wait_exit 15 >/dev/null
+    fill "X='a|b'" "-p 'Name: '"
     wait_for "Name: a|b" 5
     keys Enter
-    text "Win9x: the refusal" "Illegal characters specified: <, |, or >"
+    shows "Win9x: the refusal" "Illegal characters specified: <, |, or >"
     keys BSpace BSpace Enter
-    expect_run "Win9x: the changed value is written" 0 $'SET X=a\r\n'
-    $WINE64 reg delete "$key" /f >/dev/null 2>&1
+    expect "Win9x: the changed value is written" 0 'SET X=a\r\n'
+    $WINE64 reg delete "$WIN98_KEY" /f >/dev/null 2>&1
 else
-    fill "X='a&b^'" "-v x -f out.bat -t 1"
-    expect_run "no carets outside Windows NT" 0 $'SET X=a&b^\r\n'
     start 80 24 "X=abc $FILLIN -v x -f /dev/full -t 1"
     check "a full disk: exit code" 101 "$(wait_exit 15)"
-    text "a full disk: runtime error" "Runtime error 101"
-    fill "X=é" "-v x -f out.bat -t 1"
-    expect_run "UTF-8 value back as UTF-8" 0 $'SET X=\xc3\xa9\r\n'
-    fill "X=€" "-v x -f out.bat -t 1"
-    expect_run "a value beyond Latin-1 starts empty" 2 missing
-    fill "X=\$(printf '\\351')" "-v x -f out.bat -t 1"
-    expect_run "a value that is not UTF-8 starts empty" 2 missing
-    fill "env 'ДАТА=x'" "-v ДАТА -f out.bat -t 1"
-    expect_run "a name beyond Latin-1 keeps its bytes" 0 $'SET ДАТА=x\r\n'
-    rm -f "$WORK/café.bat"
-    start 80 24 "X=x $FILLIN -v x -f café.bat -t 1"
-    check "a file name in UTF-8: exit code" 0 "$(wait_exit 15)"
-    check "a file name in UTF-8: the file" "$(printf 'SET X=x\r\n' | od -An -tx1 | tr -s ' \n' ' ')" \
+    shows "a full disk: runtime error" "Runtime error 101"
+    start 80 24 "env 'ДАТА=x' $FILLIN -v ДАТА -f café.bat -t 1"
+    check "names beyond Latin-1 keep their bytes: exit code" 0 "$(wait_exit 15)"
+    check "names beyond Latin-1 keep their bytes: file" "$(printf 'SET ДАТА=x\r\n' | od -An -tx1 | tr -s ' \n' ' ')" \
         "$(bytes "$WORK/café.bat")"
-
     # Permissions do not bind root: run as nobody where we are root.
-    AS_USER=
+    as_user=
     if [ "$(id -u)" = 0 ]; then
-        AS_USER="setpriv --reuid=65534 --regid=65534 --clear-groups"
+        as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
         chmod 755 "$WORK"
     fi
     mkdir "$WORK/ro" && chmod 555 "$WORK/ro"
-    start 80 24 "X=abc $AS_USER $FILLIN -v x -f ro/out.bat -t 1"
-    check "a read-only folder: exit code" 3 "$(wait_exit 15)"
-    check "a read-only folder: no file" missing "$(bytes "$WORK/ro/out.bat")"
-    printf 'old\r\n' >"$WORK/ro.bat" && chmod 444 "$WORK/ro.bat"
-    start 80 24 "X=abc $AS_USER $FILLIN -v x -f ro.bat -t 1"
-    check "a read-only file: exit code" 3 "$(wait_exit 15)"
-    check "a read-only file: unchanged" "$(bytes "$OUT.keep")" "$(bytes "$WORK/ro.bat")"
+    cp "$WORK/old.bat" "$WORK/ro.bat" && chmod 444 "$WORK/ro.bat"
+    for file in ro/out.bat ro.bat; do
+        start 80 24 "X=abc $as_user $FILLIN -v x -f $file -t 1"
+        check "read-only $file: exit code" 3 "$(wait_exit 15)"
+    done
+    check "read-only: nothing written" "missing $(bytes "$WORK/old.bat")" "$(bytes "$WORK/ro/out.bat") $(bytes "$WORK/ro.bat")"
 fi
 
-# ---- Typing.
-fill "X=abc" "-v x -f out.bat -p 'Name: '"
-wait_for "Name: abc" 5
-keys BSpace d Enter
-expect_run "editing, then Enter" 0 $'SET X=abd\r\n'
-
-fill "X=abc" "-v x -f out.bat -p 'Pin: ' -m -n"
-wait_for "Pin: " 5
-literal "se1"
-keys Enter
-text "-m shows asterisks" "Pin: ***"
-expect_run "-m cancels -n" 0 $'SET X=se1\r\n'
-
-fill "X=" "-v x -f out.bat -n"
-sleep 0.5
-literal "1a2"
-keys Enter
-expect_run "-n takes digits only" 0 $'SET X=12\r\n'
-
-fill "X=" "-v x -f out.bat -u"
-sleep 0.5
-literal "ab1"
-keys Enter
-expect_run "-u upper-cases typed letters" 0 $'SET X=AB1\r\n'
-
-fill "X=bc" "-v x -f out.bat -b -p 'V: '"
-wait_for "V: bc" 5
-literal "a"
-keys Enter
-expect_run "-b puts the cursor first" 0 $'SET X=abc\r\n'
-
-fill "X=abc" "-v x -f out.bat -b -o -p 'V: '"
-wait_for "V: abc" 5
-literal "X"
-keys Enter
-expect_run "-o overtypes" 0 $'SET X=Xbc\r\n'
-
-fill "X=abc" "-v x -f out.bat -t 1 -p 'V: '"
+# ---- Typing: wait for the prompt, type, Enter.
+while IFS=: read -r name env args typed file; do
+    [ -z "$name" ] && continue
+    fill "$env" "-p 'V: ' $args"
+    wait_for "V: ${env#X=}" 5
+    literal "$typed"
+    keys Enter
+    expect "$name" 0 "$file"
+done <<'CASES'
+editing, then Enter:X=abc::d:SET X=abcd\r\n
+-m cancels -n:X=:-m -n:s1:SET X=s1\r\n
+-n takes digits only:X=:-n:1a2:SET X=12\r\n
+-u upper-cases typed letters:X=:-u:ab1:SET X=AB1\r\n
+-b puts the cursor first:X=bc:-b:a:SET X=abc\r\n
+-o overtypes:X=abc:-b -o:X:SET X=Xbc\r\n
+CASES
+fill "X=abc" "-p 'V: ' -m"
+wait_for "V: " 5
+literal "xyz"
+shows "-m shows asterisks" "V: ***"
+keys BSpace Enter
+expect "Backspace" 0 'SET X=xy\r\n'
+fill "X=abc" "-t 1 -p 'V: '"
 wait_for "V: abc" 5
 literal "d"
 sleep 1.5
 keys Enter
-expect_run "a key before the time-out: editing goes on" 0 $'SET X=abcd\r\n'
+expect "a key before the time-out: editing goes on" 0 'SET X=abcd\r\n'
 
 # Ctrl+C: under Wine the terminal's C-c is a signal, not a key; the inject
 # helper writes it into the console as the key.
-cp "$OUT.keep" "$OUT"
+cp "$WORK/old.bat" "$OUT"
 if $IS_WINDOWS; then
     fillin_win="Z:$BIN/fillin/fillin$EXE"
-    start 80 24 "X=abc $INJECT d,11,1d,0,8 d,43,2e,3,8 -- '${fillin_win//\//\\}' -v x -f out.bat"
+    start 80 24 "X=abc $RUN $BIN/tests/inject$EXE d,11,1d,0,8 d,43,2e,3,8 -- '${fillin_win//\//\\}' -v x -f out.bat"
 else
     start 80 24 "X=abc $FILLIN -v x -f out.bat"
     wait_for "abc" 5
     keys C-c
 fi
 check "Ctrl+C: exit code" 1 "$(wait_exit 20)"
-check "Ctrl+C: the old file stays" "$(bytes "$OUT.keep")" "$(bytes "$OUT")"
+check "Ctrl+C: the old file stays" "$(bytes "$WORK/old.bat")" "$(bytes "$OUT")"
 
 finish

@@ -93,6 +93,7 @@ check "Ctrl+C exits 255" 255 "$(wait_exit)"
 
 # ---- Terminal settings put back: normal exit, SIGTERM, SIGHUP, SIGINT.
 for how in exit TERM HUP INT; do
+    rm -f "$WORK/before" "$WORK/after" "$WORK/rc2"
     start 80 24 "stty -g > before; $KEYCODES; echo exit=\$? > rc2; stty -g > after"
     wait_for ready
     if [ $how = exit ]; then
@@ -103,7 +104,7 @@ for how in exit TERM HUP INT; do
     wait_exit >/dev/null
     case $how in exit) code=255 ;; TERM) code=143 ;; HUP) code=129 ;; INT) code=130 ;; esac
     check "settings back after $how" "$(cat "$WORK/before")" "$(cat "$WORK/after" 2>&1)"
-    check "exit code after $how" "exit=$code" "$(cat "$WORK/rc2")"
+    check "exit code after $how" "exit=$code" "$(cat "$WORK/rc2" 2>&1)"
 done
 
 # ---- Keys come from the terminal whatever standard input is.

@@ -82,6 +82,17 @@ wait_exit() {
     echo hung
 }
 
+# check_cursor NAME "X Y": the cursor, given a moment to get there (Wine's
+# console shows cursor moves on the terminal a little late).
+check_cursor() {
+    local i
+    for ((i = 0; i < 60; i++)); do
+        [ "$(cursor)" == "$2" ] && break
+        sleep 0.05
+    done
+    check "$1" "$2" "$(cursor)"
+}
+
 # check NAME EXPECTED ACTUAL
 check() {
     if [ "$2" == "$3" ]; then
