@@ -33,6 +33,7 @@ constexpr int LateReportMs = 2000;
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
     termios Saved{};            // its settings as found
+    termios Raw{};              // ours
     bool OutputIsTerminal = false;  // standard output goes to that terminal
     bool Utf8 = false;
     bool PositionKnown = false;     // the terminal told us where the cursor was
@@ -65,7 +66,8 @@ void RestoreAtExit()
     RestoreTerminal();
 }
 
-// Ended from outside: put the terminal back, then end as the signal would.
+// Ended from outside (or by abort): put the terminal back, then end as the
+// signal would.
 void OnEndSignal(int number)
 {
     if (RawMode)
@@ -74,9 +76,35 @@ void OnEndSignal(int number)
     raise(number);
 }
 
-void CatchEndSignals()
+// Stopped from outside: the user gets the terminal back as it was while we
+// are stopped; OnContinue takes it again.
+void OnStopSignal(int)
 {
-    for (int number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
+    int savedErrno = errno;
+    if (RawMode)
+        tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
+    std::signal(SIGTSTP, SIG_DFL);
+    raise(SIGTSTP);
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // stops here until continued
+    std::signal(SIGTSTP, OnStopSignal);
+    errno = savedErrno;
+}
+
+// Continued (after any stop): the shell may have reset the terminal.
+void OnContinue(int)
+{
+    int savedErrno = errno;
+    if (RawMode)
+        tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
+    errno = savedErrno;
+}
+
+void CatchSignals()
+{
+    for (int number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT}) {
         struct sigaction old;
         sigaction(number, nullptr, &old);
         if (old.sa_handler == SIG_IGN)
@@ -86,6 +114,11 @@ void CatchEndSignals()
         sigemptyset(&action.sa_mask);
         sigaction(number, &action, nullptr);
     }
+    struct sigaction old;
+    sigaction(SIGTSTP, nullptr, &old);
+    if (old.sa_handler != SIG_IGN)
+        std::signal(SIGTSTP, OnStopSignal);
+    std::signal(SIGCONT, OnContinue);
 }
 
 // The terminal went away (hung up): from now on there is no console.
@@ -249,14 +282,14 @@ void ConsoleOpen()
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
 
     // Keys as they come, with no signals, echo, flow control or CR-to-LF.
-    termios raw = Tty.Saved;
-    raw.c_lflag &= ~(ISIG | ICANON | ECHO | IEXTEN);
-    raw.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    CatchEndSignals();
+    Tty.Raw = Tty.Saved;
+    Tty.Raw.c_lflag &= ~(ISIG | ICANON | ECHO | IEXTEN);
+    Tty.Raw.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+    Tty.Raw.c_cc[VMIN] = 1;
+    Tty.Raw.c_cc[VTIME] = 0;
+    CatchSignals();
     std::atexit(RestoreAtExit);
-    if (tcsetattr(Tty.Fd, TCSANOW, &raw) == 0)
+    if (tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw) == 0)
         RawMode = 1;
     QueryCursor();
 }

@@ -23,6 +23,15 @@ out_line() {
 # The last line on the screen that is not blank.
 last_line() { screen | sed 's/ *$//' | grep -v '^$' | tail -1; }
 
+# wait_changed LINE: waits (up to 3 s) until the last line is another.
+wait_changed() {
+    local i
+    for ((i = 0; i < 60; i++)); do
+        [ "$(last_line)" != "$1" ] && return
+        sleep 0.05
+    done
+}
+
 # The pid of the program the pane's shell is running.
 program_pid() { pgrep -P "$("${TMUX_CMD[@]}" display-message -p -t t '#{pane_pid}')" | head -1; }
 
@@ -77,8 +86,9 @@ hex 1b,5b,39,39,7e,62 98
 KEYS
 
 # A lone Esc is a key of its own, and the key after it stays one too.
-keys Escape a
+keys Escape
 check "Esc then a: Esc" 27 "$(out_line $((n + 1)))"
+keys a
 check "Esc then a: a" 97 "$(out_line $((n + 2)))"
 
 # Raw mode while it runs.
@@ -111,6 +121,7 @@ done
 start 80 24 "$KEYCODES < /dev/null"
 wait_for ready
 keys b
+wait_for 98 3
 check "stdin from /dev/null: key read" 98 "$(last_line)"
 keys C-c
 wait_exit >/dev/null
@@ -128,6 +139,7 @@ check "nothing on the screen" "" "$(screen_text)"
 start 80 24 "$KEYCODES"
 wait_for ready
 literal "é"
+wait_for 233 3
 check "é in a UTF-8 locale" 233 "$(last_line)"
 keys C-c
 wait_exit >/dev/null
@@ -157,6 +169,7 @@ start 5 10 "$KEYCODES"
 wait_for ready
 check "cursor after a full row" "0 2" "$(cursor)"
 keys '?'
+wait_for "1,3" 3
 check "model agrees" $'ready\n\n63 at\n 1,3' "$(screen_text)"
 keys C-c
 wait_exit >/dev/null
@@ -166,9 +179,13 @@ start 30 6 "$KEYCODES"
 wait_for ready
 for round in 1 2 3 4 5 6; do
     read -r x y <<<"$(cursor)"
+    before=$(last_line)
     keys '?'
+    wait_changed "$before"
     check "? in round $round" "63 at $((x + 1)),$((y + 1))" "$(last_line)"
+    before=$(last_line)
     keys x
+    wait_changed "$before"
 done
 keys C-c
 wait_exit >/dev/null
@@ -177,6 +194,7 @@ wait_exit >/dev/null
 start 30 10 "$KEYCODES"
 wait_for ready
 keys '@'
+wait_for moved 3
 check "@ moves to 5,3" "    64 moved 5,3" "$(screen | sed -n 3p | sed 's/ *$//')"
 check "cursor after @" "0 3" "$(cursor)"
 keys C-c

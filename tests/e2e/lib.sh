@@ -31,14 +31,37 @@ PASSES=0
 FAILS=0
 trap '"${TMUX_CMD[@]}" kill-server >/dev/null 2>&1; rm -rf "$WORK"' EXIT
 
+# With sanitizers a report must fail the suite, also where a pane hides it
+# or its exit code passes for a real one: ASan writes its reports to files,
+# UBSan (which ignores log_path beside ASan) is caught on the standard error
+# of the panes and of this script; finish() looks at both. The exit code
+# 86 fails the cases that check one.
+SANITIZER_LOG=
+PANE_STDERR=
+if [ "$TARGET" = sanitize ]; then
+    SANITIZER_LOG=$WORK/sanitizer
+    mkdir -p "$SANITIZER_LOG"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86:log_path=$SANITIZER_LOG/asan"
+    export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86:halt_on_error=1:print_stacktrace=1"
+    PANE_STDERR="exec 2>>'$SANITIZER_LOG/pane-stderr'; "
+    exec 2> >(tee -a "$SANITIZER_LOG/stderr" >&2)
+fi
+
 # start WIDTH HEIGHT COMMAND: a fresh pane of that size runs the command
 # (a shell command line); its exit code lands in $WORK/rc.
 start() {
     local width=$1 height=$2 command=$3
     "${TMUX_CMD[@]}" kill-server >/dev/null 2>&1
+    # A new session started while the old server is still exiting dies
+    # with it: wait until the server is gone.
+    local i
+    for ((i = 0; i < 200; i++)); do
+        "${TMUX_CMD[@]}" list-sessions >/dev/null 2>&1 || break
+        sleep 0.01
+    done
     rm -f "$WORK/rc"
     "${TMUX_CMD[@]}" new-session -d -s t -x "$width" -y "$height" \
-        "clear; cd '$WORK'; $command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
+        "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
     "${TMUX_CMD[@]}" set-option -g escape-time 0 >/dev/null
 }
 
@@ -113,6 +136,12 @@ check() {
 screen_text() { screen | sed 's/ *$//' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'; }
 
 finish() {
+    if [ -n "$SANITIZER_LOG" ] &&
+        grep -qE 'ERROR: [A-Za-z]+Sanitizer|: runtime error: ' -r "$SANITIZER_LOG"; then
+        FAILS=$((FAILS + 1))
+        echo "FAIL: sanitizer reports"
+        grep -hE -A12 'ERROR: [A-Za-z]+Sanitizer|: runtime error: ' -r "$SANITIZER_LOG" | head -80
+    fi
     echo "$TARGET: $PASSES passed, $FAILS failed"
     [ "$FAILS" -eq 0 ]
 }

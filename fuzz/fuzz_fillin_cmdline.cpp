@@ -1,0 +1,120 @@
+// fillin's command line from any command-line string, with the variable X
+// set to any value: it either ends with exit code 0 (usage) or 3 (one error
+// message), or leaves settings and a current value that keep every rule the
+// editing and the batch file rely on.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "fillin.h"
+#include "fuzz_check.h"
+#include "getopt.h"
+#include "virtual_console.h"
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+void CheckExit(int code)
+{
+    const std::string& out = OutputBytes;
+    if (code == 0) {
+        FUZZ_CHECK(out.rfind("Fillin * Version 9 * ", 0) == 0);
+        FUZZ_CHECK(EndsWith(out, "  3  Error on the command line\r\n"));
+        return;
+    }
+    FUZZ_CHECK(code == 3);
+    FUZZ_CHECK(EndsWith(out, "\r\nUse -h for help\r\n"));
+    FUZZ_CHECK(out.find("\r\n") + 2 == out.size() - std::string("Use -h for help\r\n").size());
+}
+
+// A caret goes and the character after it stays, whatever it is.
+std::string WithoutCarets(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '^') {
+            if (++i == text.size())
+                break;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+void CheckSettings(const char* value)
+{
+    const FillinSettings& s = Settings;
+    FUZZ_CHECK(!s.VarName.empty() && s.VarName.size() <= 255);
+    FUZZ_CHECK(s.VarName.find_first_of(NameIllegalChars) == std::string::npos);
+    FUZZ_CHECK(s.VarName.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos);
+    FUZZ_CHECK(!s.OutFile.empty() && s.OutFile.size() <= 255);
+    FUZZ_CHECK(s.Prompt.size() <= 255);
+    FUZZ_CHECK(s.Timeout != -1);
+    int room = s.MaxLine - (static_cast<int>(s.VarName.size()) + 5);
+    FUZZ_CHECK(room >= (Platform.IsWin9x ? 763 : 1786));
+    FUZZ_CHECK(s.InputLimit >= 1 && s.InputLimit <= room);
+    FUZZ_CHECK(!(s.MaskInput && s.NumericOnly));
+    FUZZ_CHECK(s.Value.size() <= static_cast<std::size_t>(s.MaxLine));
+
+    // The value of X when it fits the line, else nothing.
+    std::string expected;
+    if (s.VarName == "X" && value != nullptr && std::string(value).size() <= static_cast<std::size_t>(s.MaxLine))
+        expected = Platform.IsWinNT ? WithoutCarets(value) : value;
+    if (s.VarName == "X")
+        FUZZ_CHECK(s.Value == expected);
+}
+
+}  // namespace
+
+// Bytes as they are: the expected value above takes no code page into account.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setenv("LC_ALL", "C", 1);
+    return 0;
+}
+
+// The first byte picks the platform; then the command line up to a NUL,
+// and after it the value of X (no NUL: X is not set).
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    Platform = PlatformFlags();
+    Platform.IsWin9x = data[0] % 3 == 1;
+    Platform.IsWinNT = data[0] % 3 == 2;
+    std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    std::size_t nul = rest.find('\0');
+    std::string value;
+    const char* valueOrNull = nullptr;
+    if (nul != std::string::npos) {
+        value = rest.substr(nul + 1).c_str();  // up to a second NUL
+        valueOrNull = value.c_str();
+        setenv("X", valueOrNull, 1);
+        rest.erase(nul);
+    } else {
+        unsetenv("X");
+    }
+
+    std::string line = "fillin " + rest;
+    std::vector<std::string> args = SplitCommandLine(line.c_str());
+    args.insert(args.begin(), "fillin");
+    ArgsSet(args);
+    ResetOptionScanner();
+    VirtualConsoleReset();
+    Settings.MaxLine = MaxLineFor(Platform);
+    try {
+        ParseCommandLine();
+    } catch (const ProgramExit& exit) {
+        CheckExit(exit.Code);
+        return 0;
+    }
+    FUZZ_CHECK(OutputBytes.empty());
+    CheckSettings(valueOrNull);
+    return 0;
+}

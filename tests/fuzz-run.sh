@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset "fuzz", clang) and runs each of them
+# for a bounded time, one after the other:
+#
+#     bash tests/fuzz-run.sh [SECONDS per target, default 20]
+#
+# Fails when a target crashes, stalls or a check of its own fails; the
+# input that did it is kept in the build tree's artifacts/ folder, and
+# `build/fuzz/fuzz/<target> <that file>` replays it. The seeds in
+# fuzz/corpus/ are only read; what the runs find grows the build tree's
+# corpus/ folder, so a later run starts from there.
+set -u
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+EACH=${1:-20}
+# BUILD_PREFIX picks another set of build trees, as for the e2e suites.
+BIN=${BUILD_PREFIX:-$ROOT/build}/fuzz
+TARGETS="fuzz_intconv fuzz_options fuzz_pickit_cmdline fuzz_fillin_cmdline fuzz_escape fuzz_termkeys fuzz_lineedit"
+
+if ! { cmake --preset fuzz -B "$BIN" >/dev/null && cmake --build "$BIN" -j2 --target $TARGETS >/dev/null; }; then
+    echo "FAIL: the fuzz targets do not build"
+    exit 1
+fi
+
+passed=0
+failed=0
+mkdir -p "$BIN/artifacts"
+for target in $TARGETS; do
+    mkdir -p "$BIN/corpus/$target"
+    log=$BIN/$target.log
+    # One input taking 10 s counts as a stall.
+    "$BIN/fuzz/$target" -max_total_time="$EACH" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$BIN/artifacts/$target-" "$BIN/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1
+    rc=$?
+    figures=$(grep -E '^#[0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+|exec/s: [0-9]+' | paste -sd ' ')
+    grep -h '^KNOWN FAULT' "$log" | sort -u
+    if [ $rc -eq 0 ]; then
+        passed=$((passed + 1))
+        echo "pass: $target, ${EACH}s: $figures"
+    else
+        failed=$((failed + 1))
+        echo "FAIL: $target (exit code $rc), see $log"
+        grep -E -m1 -A25 'check failed|ERROR: |runtime error|Test unit written' "$log"
+        grep -E 'Test unit written' "$log"
+    fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
