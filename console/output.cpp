@@ -1,7 +1,11 @@
+#include <string>
+
 #include "console.h"
 
+// One write per line: the text and its line end go out together.
 void WriteLine(std::string_view text)
 {
-    WriteOut(text);
-    WriteOut("\r\n");
+    std::string line(text);
+    line += "\r\n";
+    WriteOut(line);
 }

@@ -382,13 +382,23 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
     bool final = nowMs >= decoder.PendingSince + EscapeWaitMs;
     std::string_view pending = decoder.Pending;
     std::size_t used = 0;
+    std::deque<ConsoleEvent> presses;
     while (used < pending.size()) {
-        std::size_t n = DecodeOne(decoder, pending.substr(used), final, events);
+        std::size_t n = DecodeOne(decoder, pending.substr(used), final, presses);
         if (n == 0)
             break;
         used += n;
     }
     decoder.Pending.erase(0, used);
+
+    // Every press is followed by its release, as a Windows console reports
+    // keys: the release is the input that lets ReadKey hand out the second
+    // byte of an extended key at once instead of after its one-second wait.
+    for (ConsoleEvent& press : presses) {
+        events.push_back(press);
+        press.KeyDown = false;
+        events.push_back(press);
+    }
 }
 
 std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)

@@ -139,9 +139,12 @@ TEST(TermKeys, WindowsEventFields)
     };
     for (const Expected& e : cases) {
         Decoded d = Decode(e.Bytes);
-        ASSERT_EQ(d.Events.size(), 1u) << e.Bytes;
+        // The press, then its release.
+        ASSERT_EQ(d.Events.size(), 2u) << e.Bytes;
         const ConsoleEvent& event = d.Events[0];
         EXPECT_TRUE(event.IsKey && event.KeyDown);
+        EXPECT_FALSE(d.Events[1].KeyDown);
+        EXPECT_EQ(d.Events[1].ScanCode, event.ScanCode);
         EXPECT_EQ(event.VirtualKey, e.VirtualKey) << testing::PrintToString(std::string(e.Bytes));
         EXPECT_EQ(event.ScanCode, e.ScanCode) << testing::PrintToString(std::string(e.Bytes));
         EXPECT_EQ(event.Char, e.Char) << testing::PrintToString(std::string(e.Bytes));
@@ -184,10 +187,10 @@ TEST(TermKeys, LoneEscWaitsOnlyItsTime)
     TermKeyDecoder decoder;
     std::deque<ConsoleEvent> events;
     DecodeKeys(decoder, "a\x1b", 100, events);
-    EXPECT_EQ(events.size(), 1u);
+    EXPECT_EQ(events.size(), 2u);  // "a" pressed and released
     EXPECT_EQ(DecodeDeadline(decoder), 100 + EscapeWaitMs);
     DecodeKeys(decoder, {}, 100 + EscapeWaitMs - 1, events);
-    EXPECT_EQ(events.size(), 1u);
+    EXPECT_EQ(events.size(), 2u);
     DecodeKeys(decoder, {}, 100 + EscapeWaitMs, events);
     EXPECT_EQ(CodesOf(events), "97 27");
     EXPECT_EQ(DecodeDeadline(decoder), -1);

@@ -13,6 +13,9 @@ have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+# The fuzz targets: clang and its libFuzzer runtime.
+have clang++ || need+=(clang)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 [ ${#need[@]} -eq 0 ] && exit 0
 echo "installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive

@@ -32,6 +32,9 @@ step "unit tests (native)" ctest --preset release
 step "unit tests (sanitizers)" env ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --preset sanitize
 
+# Each libFuzzer target for a short while; tests/fuzz-run.sh takes longer.
+step "fuzzing (20 s per target)" bash tests/fuzz-run.sh 20
+
 wine_prepare
 for exe in build/win64/tests/*_tests.exe; do
     step "$(basename "$exe") (Windows x86_64, Wine)" timeout 300 "$WINE64" "$exe"

@@ -14,10 +14,10 @@ OUT=$WORK/out.txt
 out_line() {
     local n=$1 i
     for ((i = 0; i < 60; i++)); do
-        [ "$(wc -l <"$OUT")" -ge "$n" ] && break
+        [ -f "$OUT" ] && [ "$(wc -l <"$OUT")" -ge "$n" ] && break
         sleep 0.05
     done
-    sed -n "${n}p" "$OUT" | tr -d '\r'
+    sed -n "${n}p" "$OUT" 2>/dev/null | tr -d '\r'
 }
 
 # The last line on the screen that is not blank.
@@ -38,6 +38,7 @@ program_pid() { pgrep -P "$("${TMUX_CMD[@]}" display-message -p -t t '#{pane_pid
 pane_tty() { "${TMUX_CMD[@]}" display-message -p -t t '#{pane_tty}'; }
 
 # ---- Keys as tmux sends them, and other terminals' forms sent as bytes.
+rm -f "$OUT"
 start 80 24 "$KEYCODES > '$OUT'"
 check "ready" ready "$(out_line 1)"
 n=1
@@ -128,6 +129,7 @@ wait_exit >/dev/null
 
 # ---- Text to a file with standard output redirected; the cursor stays
 # where the file's text never went.
+rm -f "$OUT"
 start 80 24 "$KEYCODES > '$OUT'"
 out_line 1 >/dev/null
 keys c '?' C-c
@@ -202,6 +204,7 @@ wait_exit >/dev/null
 
 # ---- No terminal at all: ends at once as on Ctrl+C.
 began=$SECONDS
+rm -f "$OUT"
 timeout 10 setsid -w $KEYCODES </dev/null >"$OUT" 2>&1
 check "no terminal: exit code" 255 "$?"
 check "no terminal: output" $'ready\r\n3\r' "$(cat "$OUT")"
@@ -209,6 +212,7 @@ check "no terminal: quick" yes "$([ $((SECONDS - began)) -le 3 ] && echo yes || 
 
 # ---- The terminal hangs up while it waits (SIGHUP ignored, as under
 # nohup): no spin, and it ends as on Ctrl+C.
+rm -f "$OUT"
 start 80 24 "trap '' HUP; $KEYCODES > '$OUT'"
 out_line 1 >/dev/null
 pid=$(program_pid)
