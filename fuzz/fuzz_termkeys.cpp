@@ -41,9 +41,24 @@ bool SameEvents(const Events& a, const Events& b)
     return true;
 }
 
+// Every key comes as a press and then its release; only the presses are
+// kept.
+void Decode(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t now, Events& presses)
+{
+    Events events;
+    DecodeKeys(decoder, bytes, now, events);
+    FUZZ_CHECK(events.size() % 2 == 0);
+    for (std::size_t i = 0; i < events.size(); i += 2) {
+        ConsoleEvent release = events[i];
+        release.KeyDown = false;
+        FUZZ_CHECK(events[i].KeyDown && Same(events[i + 1], release));
+        presses.push_back(events[i]);
+    }
+}
+
 void Feed(TermKeyDecoder& decoder, const std::string& bytes, std::int64_t now, Events& events)
 {
-    DecodeKeys(decoder, bytes, now, events);
+    Decode(decoder, bytes, now, events);
     FUZZ_CHECK(decoder.Pending.size() <= MostPending);
     FUZZ_CHECK(decoder.Pending.empty() ? DecodeDeadline(decoder) == -1 : DecodeDeadline(decoder) > now);
 }
@@ -53,7 +68,7 @@ void Flush(TermKeyDecoder& decoder, Events& events)
 {
     std::int64_t deadline = DecodeDeadline(decoder);
     if (deadline >= 0)
-        DecodeKeys(decoder, {}, deadline, events);
+        Decode(decoder, {}, deadline, events);
     FUZZ_CHECK(decoder.Pending.empty());
     FUZZ_CHECK(DecodeDeadline(decoder) == -1);
 }
@@ -67,7 +82,7 @@ bool OneCharacterRight(unsigned code)
     decoder.Utf8 = true;
     std::string bytes = {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
     Events events;
-    DecodeKeys(decoder, bytes, Start, events);
+    Decode(decoder, bytes, Start, events);
     if (code < 0xA0 || code > 0xFF)
         return events.empty();
     return events.size() == 1 && events[0].Char == code;
