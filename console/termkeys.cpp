@@ -351,7 +351,8 @@ std::size_t DecodeUtf8(std::string_view in, bool final, std::deque<ConsoleEvent>
     }
     if (length == 2) {
         unsigned code = ((lead & 0x1F) << 6) | (in[1] & 0x3F);
-        if (code >= 0xA0)
+        // Only ISO-8859-1 fits one byte; the rest cannot be typed here.
+        if (code >= 0xA0 && code <= 0xFF)
             events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(code), 0));
     }
     return length;

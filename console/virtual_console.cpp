@@ -165,6 +165,10 @@ void WaitForInput(int milliseconds)
     WaitCalls++;
     if (EventReady())
         return;
+    // A program waiting a whole day for keys that were never scripted is a
+    // test that would hang: end it instead.
+    if (Screen.Input.empty() && WaitedSeconds > 86400)
+        throw ProgramExit{StalledExitCode};
     double until = Screen.Clock + milliseconds / 1000.0;
     if (!Screen.Input.empty() && Screen.Input.front().At < until)
         until = Screen.Input.front().At;  // exactly, so that the key is then ready
