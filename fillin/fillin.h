@@ -37,7 +37,7 @@ constexpr std::string_view NameIllegalChars = "\t <>|";
 constexpr std::string_view Win9xIllegalChars = "<>|";
 constexpr std::string_view ShellSpecialChars = "&()<>^|";
 
-// ---- Platform (fillin_win32.cpp, fillin_posix.cpp) ----
+// ---- Platform (platform_win32.cpp, platform_posix.cpp) ----
 
 void DetectPlatform();
 // The variable's value in the console's code page; empty when it is missing
