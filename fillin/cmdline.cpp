@@ -5,6 +5,7 @@
 #include "fillin.h"
 #include "getopt.h"
 #include "intconv.h"
+#include "letters.h"
 
 PlatformFlags Platform;
 FillinSettings Settings;
@@ -36,16 +37,6 @@ const char* const UsageText[] = {
     "  2  Nothing entered on the input line",
     "  3  Error on the command line",
 };
-
-// Only "a" to "z": other bytes may be letters of some code page.
-std::string UpperCaseAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 void FetchCurrentValue()
 {
@@ -115,7 +106,7 @@ void ParseCommandLine()
         if (option == NoMoreOptions)
             break;
         switch (option) {
-        case 'v': case 'V': Settings.VarName = UpperCaseAscii(OptionArg); break;
+        case 'v': case 'V': Settings.VarName = UpperCaseString(OptionArg); break;
         case 'f': case 'F': Settings.OutFile = OptionArg; break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
         case 'l': case 'L':

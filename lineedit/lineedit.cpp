@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console.h"
+#include "letters.h"
 #include "lineedit.h"
 #include "stopwatch.h"
 
@@ -56,11 +57,6 @@ int TextLength()
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-char UpperLetter(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool IsDelimiter(char c)
@@ -253,7 +249,7 @@ void TypeChar(char ch)
     if (Edit.InsertMode ? n >= Edit.MaxLength : Edit.Cursor > Edit.MaxLength)
         return;
     if (Edit.UpperCase)
-        ch = UpperLetter(ch);
+        ch = UpperCaseChar(ch);
     if (Edit.NumericOnly && !IsDigit(ch))
         return;
 
@@ -336,7 +332,7 @@ void PrepareText(char* Buffer)
     }
     if (Edit.UpperCase) {
         for (char* c = Buffer; *c != 0; c++)
-            *c = UpperLetter(*c);
+            *c = UpperCaseChar(*c);
     }
     StrTruncate(Buffer, Edit.MaxLength);
 }

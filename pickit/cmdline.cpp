@@ -33,11 +33,6 @@ const char* const UsageText[] = {
     "If Ctrl+C pressed, the exit code will be 255.",
 };
 
-char UpperCaseChar(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool InKeyList(char key)
 {
     return Settings.KeyList.find(key) != std::string::npos;
@@ -59,14 +54,6 @@ bool ReadTimeout(const std::string& arg)
 }
 
 }  // namespace
-
-std::string UpperCaseString(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = UpperCaseChar(c);
-    return result;
-}
 
 std::string JoinKeys(std::string_view keyList)
 {

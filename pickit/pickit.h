@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "letters.h"
+
 struct PickitSettings {
     std::string KeyList = "yn";
     std::string Prompt;
@@ -24,7 +26,6 @@ void ParseCommandLine();
 [[noreturn]] void ShowUsage();
 [[noreturn]] void ErrorExit(std::string_view message, int exitCode);
 
-std::string UpperCaseString(std::string_view text);
 std::string JoinKeys(std::string_view keyList);
 
 // Shows the prompt, waits for an acceptable key and ends the process with

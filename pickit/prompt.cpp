@@ -9,11 +9,6 @@ constexpr std::uint8_t CtrlC = 3;
 constexpr std::uint8_t Enter = 13;
 constexpr int CtrlCExitCode = 255;
 
-char UpperCaseKey(char key)
-{
-    return key >= 'a' && key <= 'z' ? static_cast<char>(key - 'a' + 'A') : key;
-}
-
 // The key's 1-based position in the list, 0 when it is not there; the
 // first occurrence counts.
 int KeyPosition(char key)
@@ -38,7 +33,7 @@ char ReadAcceptableKey()
         if (key == Enter && Settings.DefaultKey != 0)
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
-            key = UpperCaseKey(key);
+            key = UpperCaseChar(key);
         if (KeyPosition(key) > 0 || key == CtrlC)
             return key;
     }
