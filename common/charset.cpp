@@ -1,23 +1,65 @@
 #include "charset.h"
 
+Utf8Status DecodeUtf8(std::string_view text, char32_t& code, std::size_t& length)
+{
+    unsigned char lead = text[0];
+    length = 1;
+    if (lead < 0x80) {
+        code = lead;
+        return Utf8Status::Valid;
+    }
+    std::size_t size = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                     : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (size == 0)
+        return Utf8Status::Invalid;  // a continuation byte, C0, C1 or F5..FF
+    char32_t value = lead & (0x7F >> size);
+    for (std::size_t i = 1; i < size; i++) {
+        if (i == text.size())
+            return Utf8Status::Incomplete;
+        unsigned char next = text[i];
+        // The second byte's range also excludes overlong forms, surrogates
+        // and values past U+10FFFF.
+        unsigned char low = 0x80, high = 0xBF;
+        if (i == 1) {
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        }
+        if (next < low || next > high) {
+            length = i;
+            return Utf8Status::Invalid;
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    code = value;
+    length = size;
+    return Utf8Status::Valid;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    while (!text.empty()) {
+        char32_t code;
+        std::size_t length;
+        if (DecodeUtf8(text, code, length) != Utf8Status::Valid)
+            return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
 bool Utf8ToLatin1(std::string_view text, std::string& out)
 {
     std::string result;
     result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); i++) {
-        unsigned char c = text[i];
-        if (c < 0x80) {
-            result += static_cast<char>(c);
-            continue;
-        }
-        // Only C2 and C3 lead bytes encode U+0080..U+00FF.
-        if ((c != 0xC2 && c != 0xC3) || i + 1 >= text.size())
+    while (!text.empty()) {
+        char32_t code;
+        std::size_t length;
+        if (DecodeUtf8(text, code, length) != Utf8Status::Valid || code > 0xFF)
             return false;
-        unsigned char next = text[i + 1];
-        if ((next & 0xC0) != 0x80)
-            return false;
-        result += static_cast<char>(((c & 0x03) << 6) | (next & 0x3F));
-        i++;
+        result += static_cast<char>(code);
+        text.remove_prefix(length);
     }
     out = std::move(result);
     return true;

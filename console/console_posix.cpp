@@ -16,9 +16,12 @@
 #include <unistd.h>
 
 #include "charset.h"
+#include "backend.h"
+#include "clock.h"
 #include "console.h"
-#include "screenmodel.h"
-#include "termkeys.h"
+#include "output.h"
+#include "screenmodel_posix.h"
+#include "termkeys_posix.h"
 
 int ScreenWidth = 80;
 int ScreenHeight = 25;
@@ -66,30 +69,51 @@ void RestoreAtExit()
     RestoreTerminal();
 }
 
+// Sets the handler of a signal; SIG_DFL and SIG_IGN work too.
+bool SetHandler(int number, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    return sigaction(number, &action, nullptr) == 0;
+}
+
+// Catches a signal unless whoever started us ignores it (nohup): then it
+// stays ignored.
+void Catch(int number, void (*handler)(int))
+{
+    struct sigaction old;
+    if (sigaction(number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+        SetHandler(number, handler);
+}
+
 // Ended from outside (or by abort): put the terminal back, then end as the
 // signal would.
 void OnEndSignal(int number)
 {
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
-    std::signal(number, SIG_DFL);
+    SetHandler(number, SIG_DFL);
     raise(number);
 }
 
 // Stopped from outside: the user gets the terminal back as it was while we
-// are stopped; OnContinue takes it again.
+// are stopped. Whether we were stopped or not (a stop sent to an orphaned
+// process group is discarded), we go on in raw mode.
 void OnStopSignal(int)
 {
     int savedErrno = errno;
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
-    std::signal(SIGTSTP, SIG_DFL);
+    SetHandler(SIGTSTP, SIG_DFL);
     raise(SIGTSTP);
     sigset_t stop;
     sigemptyset(&stop);
     sigaddset(&stop, SIGTSTP);
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // stops here until continued
-    std::signal(SIGTSTP, OnStopSignal);
+    SetHandler(SIGTSTP, OnStopSignal);
+    if (RawMode)
+        tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
     errno = savedErrno;
 }
 
@@ -104,21 +128,10 @@ void OnContinue(int)
 
 void CatchSignals()
 {
-    for (int number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT}) {
-        struct sigaction old;
-        sigaction(number, nullptr, &old);
-        if (old.sa_handler == SIG_IGN)
-            continue;  // ignored by whoever started us (nohup): keep it so
-        struct sigaction action {};
-        action.sa_handler = OnEndSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(number, &action, nullptr);
-    }
-    struct sigaction old;
-    sigaction(SIGTSTP, nullptr, &old);
-    if (old.sa_handler != SIG_IGN)
-        std::signal(SIGTSTP, OnStopSignal);
-    std::signal(SIGCONT, OnContinue);
+    for (int number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT})
+        Catch(number, OnEndSignal);
+    Catch(SIGTSTP, OnStopSignal);
+    SetHandler(SIGCONT, OnContinue);
 }
 
 // The terminal went away (hung up): from now on there is no console.
@@ -256,7 +269,7 @@ std::string TerminalText(std::string_view text)
 void ConsoleOpen()
 {
     // A closed pipe must fail the write, not end the process.
-    std::signal(SIGPIPE, SIG_IGN);
+    SetHandler(SIGPIPE, SIG_IGN);
     Tty.Utf8 = LocaleIsUtf8();
     Decoder.Utf8 = Tty.Utf8;
 

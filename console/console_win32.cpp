@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "backend.h"
+#include "clock.h"
 #include "console.h"
+#include "output.h"
 
 // 80 x 25 stands when there is no screen buffer to ask.
 int ScreenWidth = 80;

@@ -1,5 +1,6 @@
 #include "keys.h"
 
+#include "backend.h"
 #include "console.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "console.h"
+#include "output.h"
 
 // One write per line: the text and its line end go out together.
 void WriteLine(std::string_view text)

@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "backend.h"
+#include "clock.h"
 #include "console.h"
+#include "output.h"
 
 // ExitProgram throws this instead of ending the process.
 struct ProgramExit {

@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <string>
 
-#include "console.h"
+#include "output.h"
 #include "fillin.h"
 #include "lineedit.h"
+
+namespace fillin {
 
 namespace {
 
@@ -110,3 +112,5 @@ void EditAndWrite()
         ErrorExit("Cannot open file for output", 3);
     WriteBatchFile();
 }
+
+}  // namespace fillin

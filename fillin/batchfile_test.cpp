@@ -5,9 +5,11 @@
 #include <iterator>
 
 #include "fillin.h"
-#include "virtual_console.h"
+#include "program_run.h"
 
 namespace {
+
+using namespace fillin;
 
 const char* const OutName = "fillin_unit_out.bat";
 
@@ -23,7 +25,7 @@ struct Outcome {
 Outcome EditRun(const std::string& value, const std::string& keys, const PlatformFlags& platform,
                 std::int32_t limit = 2040, const char* outFile = OutName)
 {
-    VirtualConsoleReset();
+    SetCommandLine("fillin", {});
     VirtualConsoleSetPresent(false);
     PushKeys(keys);
     Platform = platform;
@@ -34,13 +36,10 @@ Outcome EditRun(const std::string& value, const std::string& keys, const Platfor
     Settings.Value = value;
     Settings.InputLimit = limit;
     std::ofstream(OutName, std::ios::binary) << "old\r\n";
+    RunOutcome run = RunProgram([] { EditAndWrite(); });
     Outcome outcome;
-    try {
-        EditAndWrite();
-    } catch (const ProgramExit& exit) {
-        outcome.Code = exit.Code;
-    }
-    outcome.Output = OutputBytes;
+    outcome.Code = run.Exited ? run.Code : 0;
+    outcome.Output = run.Output;
     std::ifstream file(OutName, std::ios::binary);
     outcome.File.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     file.close();

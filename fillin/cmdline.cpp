@@ -1,11 +1,13 @@
 #include <string>
 
 #include "args.h"
-#include "console.h"
+#include "output.h"
 #include "fillin.h"
 #include "getopt.h"
 #include "intconv.h"
 #include "letters.h"
+
+namespace fillin {
 
 PlatformFlags Platform;
 FillinSettings Settings;
@@ -144,3 +146,5 @@ void ParseCommandLine()
         Settings.NumericOnly = false;
     FetchCurrentValue();
 }
+
+}  // namespace fillin

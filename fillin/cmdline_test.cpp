@@ -1,51 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "args.h"
 #include "fillin.h"
-#include "getopt.h"
-#include "virtual_console.h"
+#include "program_run.h"
 
 namespace {
 
-using Words = std::vector<std::string>;
+using namespace fillin;
 
 const PlatformFlags Other = {false, false};
 const PlatformFlags Win9x = {true, false};
 const PlatformFlags WinNT = {false, true};
 
-struct Outcome {
-    bool Exited = false;
-    int Code = -1;
-    std::string Output;
-};
-
 // The main body up to the editing, on the given platform.
-Outcome Parse(const Words& words, const PlatformFlags& platform = Other)
+RunOutcome Parse(const Words& words, const PlatformFlags& platform = Other)
 {
-    Words args = {"fillin"};
-    args.insert(args.end(), words.begin(), words.end());
-    ArgsSet(args);
-    ResetOptionScanner();
-    VirtualConsoleReset();
+    SetCommandLine("fillin", words);
     Platform = platform;
     Settings.MaxLine = MaxLineFor(platform);
-    Outcome outcome;
-    try {
-        ParseCommandLine();
-    } catch (const ProgramExit& exit) {
-        outcome.Exited = true;
-        outcome.Code = exit.Code;
-    }
-    outcome.Output = OutputBytes;
-    return outcome;
-}
-
-std::string Show(const Words& words)
-{
-    std::string shown;
-    for (const std::string& w : words)
-        shown += "[" + w.substr(0, 20) + "] ";
-    return shown;
+    return RunProgram([] { ParseCommandLine(); });
 }
 
 TEST(FillinCommandLine, Accepted)
@@ -70,12 +42,12 @@ TEST(FillinCommandLine, Accepted)
     };
     for (const PlatformFlags& platform : {Other, Win9x, WinNT}) {
         for (const Case& c : cases) {
-            Outcome outcome = Parse(c.Args, platform);
-            ASSERT_FALSE(outcome.Exited) << Show(c.Args) << outcome.Output;
-            EXPECT_EQ(Settings.VarName, c.VarName) << Show(c.Args);
-            EXPECT_EQ(Settings.InputLimit, platform.IsWin9x ? c.LimitWin9x : c.Limit) << Show(c.Args);
-            EXPECT_EQ(Settings.Timeout, c.Timeout) << Show(c.Args);
-            EXPECT_EQ(Settings.OutFile, "a.bat") << Show(c.Args);
+            RunOutcome outcome = Parse(c.Args, platform);
+            ASSERT_FALSE(outcome.Exited) << ShowWords(c.Args) << outcome.Output;
+            EXPECT_EQ(Settings.VarName, c.VarName) << ShowWords(c.Args);
+            EXPECT_EQ(Settings.InputLimit, platform.IsWin9x ? c.LimitWin9x : c.Limit) << ShowWords(c.Args);
+            EXPECT_EQ(Settings.Timeout, c.Timeout) << ShowWords(c.Args);
+            EXPECT_EQ(Settings.OutFile, "a.bat") << ShowWords(c.Args);
         }
     }
     Parse({"-v", "x", "-f", "a.bat", "-bmnou", "-p", "V?"});
@@ -119,9 +91,9 @@ TEST(FillinCommandLine, Errors)
     for (const PlatformFlags& platform : {Other, Win9x, WinNT}) {
         for (const Case& c : cases) {
             std::string message = platform.IsWin9x && !c.MessageWin9x.empty() ? c.MessageWin9x : c.Message;
-            Outcome outcome = Parse(c.Args, platform);
-            EXPECT_EQ(outcome.Code, message.empty() ? -1 : 3) << Show(c.Args);
-            EXPECT_EQ(outcome.Output, message.empty() ? "" : message + "\r\nUse -h for help\r\n") << Show(c.Args);
+            RunOutcome outcome = Parse(c.Args, platform);
+            EXPECT_EQ(outcome.Code, message.empty() ? -1 : 3) << ShowWords(c.Args);
+            EXPECT_EQ(outcome.Output, message.empty() ? "" : message + "\r\nUse -h for help\r\n") << ShowWords(c.Args);
         }
     }
 }
@@ -130,9 +102,9 @@ TEST(FillinCommandLine, Usage)
 {
     for (const Words& args : {Words{}, Words{"/?", "-v", "a b"}, Words{"-H", "-t", "abc"},
                               Words{"-V", "x", "-F", "a.bat", "-h"}, Words{"-t", "bad", "/h"}}) {
-        Outcome outcome = Parse(args);
-        EXPECT_EQ(outcome.Code, 0) << Show(args);
-        EXPECT_EQ(outcome.Output.rfind("Fillin * Version 9 * ", 0), 0u) << Show(args);
+        RunOutcome outcome = Parse(args);
+        EXPECT_EQ(outcome.Code, 0) << ShowWords(args);
+        EXPECT_EQ(outcome.Output.rfind("Fillin * Version 9 * ", 0), 0u) << ShowWords(args);
     }
     // The columns line up: options under options, descriptions in column 16.
     std::string text = Parse({"-h"}).Output;

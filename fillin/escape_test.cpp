@@ -4,6 +4,8 @@
 
 namespace {
 
+using namespace fillin;
+
 TEST(FillinEscaping, Examples)
 {
     struct Case {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace fillin {
+
 // Set once at start by DetectPlatform. Both false on anything that is
 // neither family (every POSIX system).
 struct PlatformFlags {
@@ -71,3 +73,5 @@ void EscapePercent(std::string& text, std::int32_t limit);
 // Both escapes as the platform needs them.
 void EscapeValue(std::string& text, std::int32_t limit);
 bool OpenBatchFile();
+
+}  // namespace fillin

@@ -1,9 +1,11 @@
 #include "args.h"
 #include "console.h"
 #include "fillin.h"
+#include "output.h"
 
 int main(int argc, char** argv)
 {
+    using namespace fillin;
     ArgsInit(argc, argv);
     DetectPlatform();
     ConsoleOpen();

@@ -6,6 +6,8 @@
 #include "charset.h"
 #include "fillin.h"
 
+namespace fillin {
+
 namespace {
 
 // True for valid UTF-8 that holds a character beyond U+00FF: a word the
@@ -13,21 +15,8 @@ namespace {
 // ISO-8859-1 practically never has this shape.
 bool KeptAsTyped(const std::string& word)
 {
-    bool beyondLatin1 = false;
-    for (std::size_t i = 0; i < word.size();) {
-        unsigned char c = word[i];
-        std::size_t length = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || i + length > word.size() || (length == 2 && c < 0xC2))
-            return false;
-        for (std::size_t k = 1; k < length; k++) {
-            if ((static_cast<unsigned char>(word[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        if (length > 2 || c > 0xC3)
-            beyondLatin1 = true;
-        i += length;
-    }
-    return beyondLatin1;
+    std::string latin1;
+    return IsValidUtf8(word) && !Utf8ToLatin1(word, latin1);
 }
 
 }  // namespace
@@ -62,3 +51,5 @@ std::string ReadVariable(const std::string& name, int maxLength)
         return {};
     return value;
 }
+
+}  // namespace fillin

@@ -7,6 +7,8 @@
 
 #include "fillin.h"
 
+namespace fillin {
+
 void DetectPlatform()
 {
     Platform = PlatformFlags();
@@ -44,3 +46,5 @@ std::string ReadVariable(const std::string& name, int maxLength)
         return {};
     return oem;
 }
+
+}  // namespace fillin

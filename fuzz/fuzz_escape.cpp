@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace fillin;
+
 // Takes the escapes out; false when the text holds a character of an
 // escaped set without its escape, or a broken escape.
 bool Unescape(const std::string& text, bool carets, bool percents, std::string& out)

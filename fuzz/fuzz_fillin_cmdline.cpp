@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace fillin;
+
 bool EndsWith(const std::string& text, const std::string& tail)
 {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;

@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace pickit;
+
 bool HasLowerCase(const std::string& text)
 {
     for (char c : text) {

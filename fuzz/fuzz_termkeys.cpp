@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "termkeys.h"
+#include "termkeys_posix.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console.h"
+#include "output.h"
 #include "letters.h"
 #include "lineedit.h"
 #include "stopwatch.h"
@@ -364,8 +365,8 @@ bool EditLine(char* Buffer, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
     bool timedOut = false;
     if (TimeoutSeconds > 0) {
         Stopwatch watch;
-        Init(watch, static_cast<float>(TimeoutSeconds));
-        Start(watch);
+        StopwatchInit(watch, static_cast<float>(TimeoutSeconds));
+        StopwatchStart(watch);
         timedOut = WaitTimedOut(watch);
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "clock.h"
 #include "console.h"
 
 namespace {
@@ -38,26 +39,26 @@ float SecondsOfDay()
     return static_cast<float>(whole + now.Millisecond / 1000.0);
 }
 
-void Init(Stopwatch& watch, float limit)
+void StopwatchInit(Stopwatch& watch, float limit)
 {
     watch.Limit = limit;
-    Reset(watch);
+    StopwatchReset(watch);
     watch.Running = true;
 }
 
-void Reset(Stopwatch& watch)
+void StopwatchReset(Stopwatch& watch)
 {
     watch.LastReading = SecondsOfDay();
     watch.Elapsed = 0;
 }
 
-void Start(Stopwatch& watch)
+void StopwatchStart(Stopwatch& watch)
 {
     Update(watch);
     watch.Running = true;
 }
 
-bool Expired(Stopwatch& watch)
+bool StopwatchExpired(Stopwatch& watch)
 {
     Update(watch);
     return watch.Elapsed >= watch.Limit;
@@ -65,11 +66,11 @@ bool Expired(Stopwatch& watch)
 
 bool WaitTimedOut(Stopwatch& watch)
 {
-    while (!Expired(watch) && !KeyPressed()) {
+    while (!StopwatchExpired(watch) && !KeyPressed()) {
         // Clamped before the conversion: a long limit overflows an int.
         float left = (watch.Limit - watch.Elapsed) * 1000.0f + 1.0f;
         float ms = std::clamp(left, 1.0f, static_cast<float>(WaitSliceMs));
         WaitForInput(static_cast<int>(ms));
     }
-    return Expired(watch) && !KeyPressed();
+    return StopwatchExpired(watch) && !KeyPressed();
 }

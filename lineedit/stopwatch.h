@@ -11,10 +11,10 @@ struct Stopwatch {
 // Seconds since midnight UTC, in single precision.
 float SecondsOfDay();
 
-void Init(Stopwatch& watch, float limit);
-void Reset(Stopwatch& watch);
-void Start(Stopwatch& watch);
-bool Expired(Stopwatch& watch);
+void StopwatchInit(Stopwatch& watch, float limit);
+void StopwatchReset(Stopwatch& watch);
+void StopwatchStart(Stopwatch& watch);
+bool StopwatchExpired(Stopwatch& watch);
 
 // The time-out wait of both programs: polls Expired, then KeyPressed, and
 // sleeps on the console input in between. True when the time ran out with

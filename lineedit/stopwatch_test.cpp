@@ -27,19 +27,19 @@ TEST(Stopwatch, ExpiresAfterTheLimitAtAnyTimeOfDay)
         SCOPED_TRACE(start);
         VirtualConsoleReset(80, 25, 1, 1, start);
         Stopwatch watch;
-        Init(watch, 5);
-        Start(watch);
+        StopwatchInit(watch, 5);
+        StopwatchStart(watch);
         // Polled every quarter second, as the time-out wait does.
         for (int i = 0; i < 19; i++) {
             Pass(0.25);
-            ASSERT_FALSE(Expired(watch)) << "after " << (i + 1) * 0.25 << " s";
+            ASSERT_FALSE(StopwatchExpired(watch)) << "after " << (i + 1) * 0.25 << " s";
         }
         Pass(0.24);
-        EXPECT_FALSE(Expired(watch));
+        EXPECT_FALSE(StopwatchExpired(watch));
         Pass(0.01);
-        EXPECT_TRUE(Expired(watch));
+        EXPECT_TRUE(StopwatchExpired(watch));
         Pass(1);
-        EXPECT_TRUE(Expired(watch));
+        EXPECT_TRUE(StopwatchExpired(watch));
     }
 }
 
@@ -49,17 +49,17 @@ TEST(Stopwatch, ClockSetBackCountsNothing)
 {
     VirtualConsoleReset(80, 25, 1, 1, 45000.0);
     Stopwatch watch;
-    Init(watch, 5);
-    Start(watch);
+    StopwatchInit(watch, 5);
+    StopwatchStart(watch);
     Pass(1);
-    EXPECT_FALSE(Expired(watch));
+    EXPECT_FALSE(StopwatchExpired(watch));
     VirtualConsoleReset(80, 25, 1, 1, 44990.0);
-    EXPECT_FALSE(Expired(watch));
+    EXPECT_FALSE(StopwatchExpired(watch));
     EXPECT_NEAR(watch.Elapsed, 1, 0.01);
     Pass(3.9);
-    EXPECT_FALSE(Expired(watch));
+    EXPECT_FALSE(StopwatchExpired(watch));
     Pass(0.1);
-    EXPECT_TRUE(Expired(watch));
+    EXPECT_TRUE(StopwatchExpired(watch));
 }
 
 struct WaitCase {
@@ -91,8 +91,8 @@ TEST(WaitTimedOut, EndsOnTheLimitOrAKey)
         if (c.KeyAt >= 0)
             PushKeys("x", c.KeyAt);
         Stopwatch watch;
-        Init(watch, c.Limit);
-        Start(watch);
+        StopwatchInit(watch, c.Limit);
+        StopwatchStart(watch);
         EXPECT_EQ(WaitTimedOut(watch), c.TimedOut);
         EXPECT_NEAR(WaitedSeconds, c.Clock, 0.005);
         // The wait never takes the key: it is left for the editor.
@@ -108,8 +108,8 @@ TEST(WaitTimedOut, SleepsBetweenPolls)
 {
     VirtualConsoleReset();
     Stopwatch watch;
-    Init(watch, 30);
-    Start(watch);
+    StopwatchInit(watch, 30);
+    StopwatchStart(watch);
     EXPECT_TRUE(WaitTimedOut(watch));
     EXPECT_NEAR(WaitedSeconds, 30, 0.01);
     EXPECT_LE(WaitCalls, 30 * 4 + 2);
@@ -121,8 +121,8 @@ TEST(WaitTimedOut, HugeLimitStillWaits)
     VirtualConsoleReset();
     PushKeys("x", 60);
     Stopwatch watch;
-    Init(watch, 2147483647.0f);
-    Start(watch);
+    StopwatchInit(watch, 2147483647.0f);
+    StopwatchStart(watch);
     EXPECT_FALSE(WaitTimedOut(watch));
     EXPECT_NEAR(WaitedSeconds, 60, 0.01);
     EXPECT_LE(WaitCalls, 60 * 4 + 2);

@@ -1,11 +1,13 @@
 #include <cstdint>
 
 #include "args.h"
-#include "console.h"
+#include "output.h"
 #include "getopt.h"
 #include "intconv.h"
 #include "pickit.h"
 #include "shortstr.h"
+
+namespace pickit {
 
 PickitSettings Settings;
 
@@ -131,3 +133,5 @@ void ParseCommandLine()
         ShortAppend(Settings.Prompt, "] ");
     }
 }
+
+}  // namespace pickit

@@ -1,44 +1,16 @@
 #include <gtest/gtest.h>
 
-#include "args.h"
-#include "getopt.h"
 #include "pickit.h"
-#include "virtual_console.h"
+#include "program_run.h"
 
 namespace {
 
-using Words = std::vector<std::string>;
+using namespace pickit;
 
-struct Outcome {
-    bool Exited = false;
-    int Code = -1;
-    std::string Output;
-};
-
-Outcome Parse(const Words& words)
+RunOutcome Parse(const Words& words)
 {
-    Words args = {"pickit"};
-    args.insert(args.end(), words.begin(), words.end());
-    ArgsSet(args);
-    ResetOptionScanner();
-    VirtualConsoleReset();
-    Outcome outcome;
-    try {
-        ParseCommandLine();
-    } catch (const ProgramExit& exit) {
-        outcome.Exited = true;
-        outcome.Code = exit.Code;
-    }
-    outcome.Output = OutputBytes;
-    return outcome;
-}
-
-std::string Show(const Words& words)
-{
-    std::string shown;
-    for (const std::string& w : words)
-        shown += "[" + w + "] ";
-    return shown;
+    SetCommandLine("pickit", words);
+    return RunProgram([] { ParseCommandLine(); });
 }
 
 TEST(PickitCommandLine, AcceptedSettings)
@@ -81,14 +53,14 @@ TEST(PickitCommandLine, AcceptedSettings)
         {{"-k", "\xe9\xe8"}, "\xe9\xe8", "[\xe9,\xe8] ", 0, 0, -1},
     };
     for (const Case& c : cases) {
-        Outcome outcome = Parse(c.Args);
-        ASSERT_FALSE(outcome.Exited) << Show(c.Args) << outcome.Output;
-        EXPECT_EQ(outcome.Output, "") << Show(c.Args);
-        EXPECT_EQ(Settings.KeyList, c.KeyList) << Show(c.Args);
-        EXPECT_EQ(Settings.Prompt, c.Prompt) << Show(c.Args);
-        EXPECT_EQ(Settings.DefaultKey, c.DefaultKey) << Show(c.Args);
-        EXPECT_EQ(Settings.TimeoutKey, c.TimeoutKey) << Show(c.Args);
-        EXPECT_EQ(Settings.Timeout, c.Timeout) << Show(c.Args);
+        RunOutcome outcome = Parse(c.Args);
+        ASSERT_FALSE(outcome.Exited) << ShowWords(c.Args) << outcome.Output;
+        EXPECT_EQ(outcome.Output, "") << ShowWords(c.Args);
+        EXPECT_EQ(Settings.KeyList, c.KeyList) << ShowWords(c.Args);
+        EXPECT_EQ(Settings.Prompt, c.Prompt) << ShowWords(c.Args);
+        EXPECT_EQ(Settings.DefaultKey, c.DefaultKey) << ShowWords(c.Args);
+        EXPECT_EQ(Settings.TimeoutKey, c.TimeoutKey) << ShowWords(c.Args);
+        EXPECT_EQ(Settings.Timeout, c.Timeout) << ShowWords(c.Args);
     }
 }
 
@@ -129,10 +101,10 @@ TEST(PickitCommandLine, Errors)
         {{"-s", "-t", "Y,5"}, timeoutKeyError},
     };
     for (const Case& c : cases) {
-        Outcome outcome = Parse(c.Args);
-        EXPECT_TRUE(outcome.Exited) << Show(c.Args);
-        EXPECT_EQ(outcome.Code, 0) << Show(c.Args);
-        EXPECT_EQ(outcome.Output, c.Output) << Show(c.Args);
+        RunOutcome outcome = Parse(c.Args);
+        EXPECT_TRUE(outcome.Exited) << ShowWords(c.Args);
+        EXPECT_EQ(outcome.Code, 0) << ShowWords(c.Args);
+        EXPECT_EQ(outcome.Output, c.Output) << ShowWords(c.Args);
     }
 }
 
@@ -140,10 +112,10 @@ TEST(PickitCommandLine, Usage)
 {
     const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"}};
     for (const Words& args : usageLines) {
-        Outcome outcome = Parse(args);
-        EXPECT_TRUE(outcome.Exited) << Show(args);
+        RunOutcome outcome = Parse(args);
+        EXPECT_TRUE(outcome.Exited) << ShowWords(args);
         EXPECT_EQ(outcome.Code, 0);
-        EXPECT_EQ(outcome.Output.rfind("Pickit * Version 9 * ", 0), 0u) << Show(args);
+        EXPECT_EQ(outcome.Output.rfind("Pickit * Version 9 * ", 0), 0u) << ShowWords(args);
         EXPECT_NE(outcome.Output.find("\r\nUsage: pickit [-k keys] [-d key] [-t key,n] [-p prompt] [-l] [-n] [-q] [-s]\r\n"),
                   std::string::npos);
         EXPECT_NE(outcome.Output.find("\r\n             seconds\r\n"), std::string::npos);

@@ -6,6 +6,6 @@ int main(int argc, char** argv)
 {
     ArgsInit(argc, argv);
     ConsoleOpen();
-    ParseCommandLine();
-    PromptForKey();
+    pickit::ParseCommandLine();
+    pickit::PromptForKey();
 }

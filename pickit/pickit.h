@@ -7,6 +7,8 @@
 
 #include "letters.h"
 
+namespace pickit {
+
 struct PickitSettings {
     std::string KeyList = "yn";
     std::string Prompt;
@@ -31,3 +33,5 @@ std::string JoinKeys(std::string_view keyList);
 // Shows the prompt, waits for an acceptable key and ends the process with
 // its position in the key list, or 255 for Ctrl+C.
 [[noreturn]] void PromptForKey();
+
+}  // namespace pickit

@@ -1,7 +1,10 @@
 #include "console.h"
+#include "output.h"
 #include "lineedit.h"
 #include "pickit.h"
 #include "stopwatch.h"
+
+namespace pickit {
 
 namespace {
 
@@ -47,8 +50,8 @@ char ReadAcceptableKey()
     bool timedOut = false;
     if (Settings.Timeout > 0) {
         Stopwatch watch;
-        Init(watch, static_cast<float>(Settings.Timeout));
-        Start(watch);
+        StopwatchInit(watch, static_cast<float>(Settings.Timeout));
+        StopwatchStart(watch);
         timedOut = WaitTimedOut(watch);
     }
     char key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
@@ -95,3 +98,5 @@ void PromptForKey()
         PromptLine();
     PromptSingleKey();
 }
+
+}  // namespace pickit

@@ -2,44 +2,25 @@
 
 #include <functional>
 
-#include "args.h"
-#include "getopt.h"
 #include "pickit.h"
-#include "virtual_console.h"
+#include "program_run.h"
 
 namespace {
 
-using Words = std::vector<std::string>;
-
-struct Outcome {
-    int Code = -1;
-    std::string Output;
-    double Seconds = 0;  // virtual time until the exit
-};
+using namespace pickit;
 
 // Parses the words, lets `typing` queue keys on the fresh console (after the
 // typed-ahead ones), then prompts.
-Outcome Pick(const Words& words, const std::function<void()>& typing, const std::string& typedAhead = "")
+RunOutcome Pick(const Words& words, const std::function<void()>& typing, const std::string& typedAhead = "")
 {
-    Words args = {"pickit"};
-    args.insert(args.end(), words.begin(), words.end());
-    ArgsSet(args);
-    ResetOptionScanner();
-    VirtualConsoleReset();
-    double start = VirtualClock();
+    SetCommandLine("pickit", words);
     PushKeys(typedAhead);
-    Outcome run;
-    try {
+    return RunProgram([&] {
         ParseCommandLine();
         // Typed-ahead keys are queued before the prompt; the rest come later.
         typing();
         PromptForKey();
-    } catch (const ProgramExit& exit) {
-        run.Code = exit.Code;
-    }
-    run.Output = OutputBytes;
-    run.Seconds = VirtualClock() - start;
-    return run;
+    });
 }
 
 std::function<void()> Keys(std::string keys, double at = 0.5)
@@ -70,7 +51,7 @@ TEST(PromptForKey, SingleKey)
         {{"-k", "1234"}, "3", 3, "[1,2,3,4] 3\r\n"},
     };
     for (const Case& c : cases) {
-        Outcome run = Pick(c.Args, Keys(c.Keys));
+        RunOutcome run = Pick(c.Args, Keys(c.Keys));
         EXPECT_EQ(run.Code, c.Code) << c.Keys;
         EXPECT_EQ(run.Output, c.Output) << c.Keys;
     }
@@ -78,7 +59,7 @@ TEST(PromptForKey, SingleKey)
 
 TEST(PromptForKey, TypedAheadKeysAreDiscarded)
 {
-    Outcome run = Pick({}, Keys("n", 5), "yyy");
+    RunOutcome run = Pick({}, Keys("n", 5), "yyy");
     EXPECT_EQ(run.Code, 2);
     EXPECT_EQ(run.Output, "[Y,N] N\r\n");
 }
@@ -86,7 +67,7 @@ TEST(PromptForKey, TypedAheadKeysAreDiscarded)
 TEST(PromptForKey, ExtendedKeysAreIgnoredWhole)
 {
     // Code 21 after the 0 would be "Y"'s neighbour Ctrl+U; 0x15 must not leak.
-    Outcome run = Pick({"-k", "H\x15"}, [] {
+    RunOutcome run = Pick({"-k", "H\x15"}, [] {
         PushExtended(72, 0.1);   // Up: 0, then 'H'
         PushExtended(0x15, 0.2);
         PushKeys("\x15", 0.3);
@@ -97,7 +78,7 @@ TEST(PromptForKey, ExtendedKeysAreIgnoredWhole)
 TEST(PromptForKey, TimeOut)
 {
     // Nothing typed: the time-out key after the time, echoed as if pressed.
-    Outcome run = Pick({"-t", "n,5"}, [] {});
+    RunOutcome run = Pick({"-t", "n,5"}, [] {});
     EXPECT_EQ(run.Code, 2);
     EXPECT_EQ(run.Output, "[Y,N] N\r\n");
     EXPECT_GE(run.Seconds, 5.0);
@@ -126,7 +107,7 @@ TEST(PromptForKey, LastKeyOfALongList)
     for (int i = 0; i < 255; i++)
         keys += static_cast<char>(i < 200 ? 'A' : '0' + (i - 200) % 10);
     keys[254] = '#';
-    Outcome run = Pick({"-n", "-k", keys}, Keys("#"));
+    RunOutcome run = Pick({"-n", "-k", keys}, Keys("#"));
     EXPECT_EQ(run.Code, 255);
     EXPECT_EQ(run.Output, "#\r\n");
 }
@@ -147,7 +128,7 @@ TEST(PromptForKey, LineMode)
         {{"-l"}, "\x03", 255, "[Y,N] ^C"},
     };
     for (const Case& c : cases) {
-        Outcome run = Pick(c.Args, Keys(c.Keys));
+        RunOutcome run = Pick(c.Args, Keys(c.Keys));
         EXPECT_EQ(run.Code, c.Code) << c.Keys;
         EXPECT_EQ(ScreenRow(1).substr(0, c.Row.size()), c.Row) << c.Keys;
         EXPECT_EQ(WhereY(), 2) << "the editor ends the line";
@@ -157,7 +138,7 @@ TEST(PromptForKey, LineMode)
 
 TEST(PromptForKey, LineModeRejectsAndAsksAgain)
 {
-    Outcome run = Pick({"-l", "-t", "N,3"}, [] {
+    RunOutcome run = Pick({"-l", "-t", "N,3"}, [] {
         PushKeys("x\r", 1);
         PushKeys("\r", 10);   // an empty entry: asked again, no time-out now
         PushKeys("y\r", 20);
@@ -173,7 +154,7 @@ TEST(PromptForKey, LineModeRejectsAndAsksAgain)
 
 TEST(PromptForKey, LineModeTimeOutTakesTheTimeoutKey)
 {
-    Outcome run = Pick({"-l", "-t", "N,3"}, [] {});
+    RunOutcome run = Pick({"-l", "-t", "N,3"}, [] {});
     EXPECT_EQ(run.Code, 2);
     EXPECT_EQ(ScreenRow(1).substr(0, 8), "[Y,N] N ");
     EXPECT_GE(run.Seconds, 3.0);
@@ -182,7 +163,7 @@ TEST(PromptForKey, LineModeTimeOutTakesTheTimeoutKey)
 
 TEST(PromptForKey, NoConsoleEndsAsCtrlC)
 {
-    Outcome run = Pick({}, [] { VirtualConsoleSetPresent(false); });
+    RunOutcome run = Pick({}, [] { VirtualConsoleSetPresent(false); });
     EXPECT_EQ(run.Code, 255);
     EXPECT_EQ(run.Output, "[Y,N] ^C\r\n");
 

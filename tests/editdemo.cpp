@@ -6,6 +6,7 @@
 
 #include "args.h"
 #include "console.h"
+#include "output.h"
 #include "getopt.h"
 #include "intconv.h"
 #include "lineedit.h"

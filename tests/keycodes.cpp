@@ -5,6 +5,7 @@
 
 #include "args.h"
 #include "console.h"
+#include "output.h"
 
 int main(int argc, char** argv)
 {

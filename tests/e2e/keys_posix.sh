@@ -118,6 +118,21 @@ for how in exit TERM HUP INT; do
     check "exit code after $how" "exit=$code" "$(cat "$WORK/rc2" 2>&1)"
 done
 
+# ---- A stop sent to the pane's process group, which has no job control
+# (orphaned): the stop is discarded, and keys must still come raw.
+start 80 24 "$KEYCODES"
+wait_for ready
+kill -s TSTP "$(program_pid)"
+sleep 0.3
+settings=$(stty -a -F "$(pane_tty)" | tr "\n" " ")
+case " $settings " in *[\ \;]-icanon[\ \;]*) got=raw ;; *) got=cooked ;; esac
+check "after a discarded stop: still raw" raw "$got"
+keys d
+wait_for 100 3
+check "after a discarded stop: a key is read at once" 100 "$(last_line)"
+keys C-c
+check "after a discarded stop: Ctrl+C exits 255" 255 "$(wait_exit)"
+
 # ---- Keys come from the terminal whatever standard input is.
 start 80 24 "$KEYCODES < /dev/null"
 wait_for ready

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "termkeys.h"
+#include "termkeys_posix.h"
 #include "virtual_console.h"
 
 namespace {

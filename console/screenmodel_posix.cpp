@@ -1,4 +1,4 @@
-#include "screenmodel.h"
+#include "screenmodel_posix.h"
 
 #include <algorithm>
 

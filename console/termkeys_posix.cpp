@@ -1,6 +1,8 @@
-#include "termkeys.h"
+#include "termkeys_posix.h"
 
 #include <cstring>
+
+#include "charset.h"
 
 namespace {
 
@@ -49,15 +51,26 @@ constexpr KeyRow KeyRows[] = {
     {" ", " ", 0x39},
 };
 
+// The virtual-key code of the key that types `plain` without Shift; 0 for
+// a character no key of the table types.
 std::uint16_t VirtualKeyOf(char plain)
 {
     if (plain >= 'a' && plain <= 'z')
         return plain - 'a' + 'A';
     if ((plain >= '0' && plain <= '9') || plain == ' ')
         return plain;
-    static const char Oem[] = "-=[];'`\\,./";
-    static const std::uint8_t OemKeys[] = {0xBD, 0xBB, 0xDB, 0xDD, 0xBA, 0xDE, 0xC0, 0xDC, 0xBC, 0xBE, 0xBF};
-    return OemKeys[std::strchr(Oem, plain) - Oem];
+    static const struct {
+        char Plain;
+        std::uint8_t VirtualKey;
+    } OemKeys[] = {
+        {'-', 0xBD}, {'=', 0xBB}, {'[', 0xDB}, {']', 0xDD}, {';', 0xBA}, {'\'', 0xDE},
+        {'`', 0xC0}, {'\\', 0xDC}, {',', 0xBC}, {'.', 0xBE}, {'/', 0xBF},
+    };
+    for (const auto& key : OemKeys) {
+        if (key.Plain == plain)
+            return key.VirtualKey;
+    }
+    return 0;
 }
 
 ConsoleEvent MakeEvent(std::uint16_t virtualKey, std::uint16_t scanCode, std::uint8_t ch, std::uint32_t state)
@@ -78,6 +91,8 @@ ConsoleEvent NamedEvent(NamedKey key, std::uint32_t state)
 // A printable ASCII character as the key that types it.
 ConsoleEvent PrintableEvent(unsigned char c)
 {
+    if (c == 0)
+        return MakeEvent(0, 0, c, 0);  // strchr would find the terminator
     for (const KeyRow& row : KeyRows) {
         if (const char* at = std::strchr(row.Plain, c))
             return MakeEvent(VirtualKeyOf(*at), row.FirstScan + (at - row.Plain), c, 0);
@@ -337,24 +352,21 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
 
 // One character of U+00A0..U+00FF becomes its ISO-8859-1 byte; other
 // characters, control characters and broken sequences are dropped.
-std::size_t DecodeUtf8(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
-    unsigned char lead = in[0];
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length == 1 || lead >= 0xF8)
-        return 1;
-    for (std::size_t i = 1; i < length; i++) {
-        if (i == in.size())
-            return final ? i : 0;
-        if ((static_cast<unsigned char>(in[i]) & 0xC0) != 0x80)
-            return i;
+    char32_t code;
+    std::size_t length;
+    switch (DecodeUtf8(in, code, length)) {
+    case Utf8Status::Incomplete:
+        return final ? in.size() : 0;
+    case Utf8Status::Invalid:
+        return length;
+    case Utf8Status::Valid:
+        break;
     }
-    if (length == 2) {
-        unsigned code = ((lead & 0x1F) << 6) | (in[1] & 0x3F);
-        // Only ISO-8859-1 fits one byte; the rest cannot be typed here.
-        if (code >= 0xA0 && code <= 0xFF)
-            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(code), 0));
-    }
+    // Only ISO-8859-1 fits one byte; the rest cannot be typed here.
+    if (code >= 0xA0 && code <= 0xFF)
+        events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(code), 0));
     return length;
 }
 
@@ -366,7 +378,7 @@ std::size_t DecodeOne(TermKeyDecoder& decoder, std::string_view in, bool final, 
     if (c == 0x1B)
         return DecodeEscape(decoder, in, final, events);
     if (c >= 0x80 && decoder.Utf8)
-        return DecodeUtf8(in, final, events);
+        return DecodeCharacter(in, final, events);
     events.push_back(ByteEvent(decoder, c));
     return 1;
 }

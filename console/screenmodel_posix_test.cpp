@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "screenmodel.h"
+#include "screenmodel_posix.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "console.h"
+#include "backend.h"
 
 // How long an Esc waits for the rest of a sequence before it counts as the
 // Esc key on its own.

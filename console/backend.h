@@ -1,0 +1,31 @@
+// What a console backend (console_win32.cpp, console_posix.cpp, the
+// virtual console of the tests) gives the shared key logic in keys.cpp:
+// input events as the Windows console reports them. Besides these, a
+// backend implements console.h (but KeyPressed and ReadKey), output.h (but
+// WriteLine) and clock.h.
+#pragma once
+
+#include <cstdint>
+
+// Control-key state bits.
+constexpr std::uint32_t RightAltPressed = 0x0001;
+constexpr std::uint32_t LeftAltPressed = 0x0002;
+constexpr std::uint32_t RightCtrlPressed = 0x0004;
+constexpr std::uint32_t LeftCtrlPressed = 0x0008;
+constexpr std::uint32_t ShiftPressed = 0x0010;
+constexpr std::uint32_t EnhancedKey = 0x0100;
+
+struct ConsoleEvent {
+    bool IsKey = true;           // false for mouse, focus, menu, window-size events
+    bool KeyDown = true;
+    std::uint16_t RepeatCount = 1;
+    std::uint16_t VirtualKey = 0;
+    std::uint16_t ScanCode = 0;
+    std::uint8_t Char = 0;       // in the console's code page
+    std::uint32_t ControlKeyState = 0;
+};
+
+// How many input events are pending; never blocks.
+int InputEventCount();
+// Takes the next pending event; false when there is none.
+bool ReadInputEvent(ConsoleEvent& event);

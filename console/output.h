@@ -1,0 +1,17 @@
+// The process's text output and its end. Text goes to the standard output
+// the process inherited, so it follows a redirection.
+#pragma once
+
+#include <string_view>
+
+// Writes the bytes unchanged (one byte per character in the console's code
+// page), at once. A failed write ends the process through RuntimeError.
+void WriteOut(std::string_view text);
+// Writes the text and a line end (CR LF).
+void WriteLine(std::string_view text = {});
+
+// Ends the process with the exit code, putting the console back as found.
+[[noreturn]] void ExitProgram(int code);
+// A failed write or close: "Runtime error N" on standard output, exit code N.
+[[noreturn]] void RuntimeError(int code);
+constexpr int DiskWriteError = 101;
