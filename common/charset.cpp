@@ -49,33 +49,34 @@ bool IsValidUtf8(std::string_view text)
     return true;
 }
 
-bool Utf8ToLatin1(std::string_view text, std::string& out)
+bool IsConsoleText(std::string_view text)
 {
-    std::string result;
-    result.reserve(text.size());
-    while (!text.empty()) {
-        char32_t code;
-        std::size_t length;
-        if (DecodeUtf8(text, code, length) != Utf8Status::Valid || code > 0xFF)
-            return false;
-        result += static_cast<char>(code);
-        text.remove_prefix(length);
-    }
-    out = std::move(result);
-    return true;
+    return !LocaleIsUtf8() || IsValidUtf8(text);
 }
 
-std::string Latin1ToUtf8(std::string_view text)
+std::vector<std::string> SplitChars(std::string_view text)
 {
-    std::string result;
-    result.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            result += static_cast<char>(c);
-        } else {
-            result += static_cast<char>(0xC0 | (c >> 6));
-            result += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    std::vector<std::string> chars;
+    while (!text.empty()) {
+        std::size_t length = CharLength(text);
+        chars.emplace_back(text.substr(0, length));
+        text.remove_prefix(length);
     }
-    return result;
+    return chars;
+}
+
+std::size_t CharCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (; !text.empty(); count++)
+        text.remove_prefix(CharLength(text));
+    return count;
+}
+
+std::string FirstChars(std::string_view text, std::size_t count)
+{
+    std::size_t end = 0;
+    for (; count > 0 && end < text.size(); count--)
+        end += CharLength(text.substr(end));
+    return std::string(text.substr(0, end));
 }

@@ -1,11 +1,23 @@
-// Character sets. Inside the programs one byte is one character. Where the
-// terminal speaks UTF-8, that byte is an ISO-8859-1 character, converted at
-// the boundaries.
+// The console's characters. On Windows, and on POSIX where the locale names
+// a single-byte codeset, one byte is one character and one cell, in the
+// console's code page. Where the terminal speaks UTF-8, a character is what
+// the user sees as one: a grapheme cluster (a letter with its combining
+// marks, an emoji with its modifiers, a flag), one or two cells wide.
+// Text inside the programs is the terminal's own bytes, never converted.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// True where the terminal's character set is UTF-8 (on POSIX decided by
+// the locale's name, once); always false on Windows. The one place that
+// knows the console's character set.
+bool LocaleIsUtf8();
+// Overrides that decision (tests): 1 UTF-8, 0 single bytes, -1 decide
+// again from the environment.
+void SetLocaleIsUtf8(int utf8);
 
 // The UTF-8 character at the start of text (not empty): Valid with its code
 // point and length in bytes; Incomplete when the text ends inside it (more
@@ -18,14 +30,24 @@ Utf8Status DecodeUtf8(std::string_view text, char32_t& code, std::size_t& length
 // True when the whole text is valid UTF-8.
 bool IsValidUtf8(std::string_view text);
 
-// Converts UTF-8 text to ISO-8859-1. Returns false, leaving out unchanged,
-// when the text is not valid UTF-8 or holds a character beyond U+00FF.
-bool Utf8ToLatin1(std::string_view text, std::string& out);
+// True when the text is whole characters of the console's character set:
+// valid UTF-8 where the terminal speaks it; any bytes elsewhere.
+bool IsConsoleText(std::string_view text);
 
-// Converts ISO-8859-1 text to UTF-8; always succeeds.
-std::string Latin1ToUtf8(std::string_view text);
+// The length in bytes of the first character of text (not empty). A byte
+// that is not valid UTF-8 is a character of its own.
+std::size_t CharLength(std::string_view text);
 
-// True where the terminal's character set is UTF-8 (the locale's, on POSIX).
-// Windows consoles take the code page's bytes as they are. The one place
-// that knows the console's character set.
-bool LocaleIsUtf8();
+// The cells a character takes: 1 or 2; 0 for a control character, an
+// invalid byte or a mark with nothing to combine with, which cannot be
+// shown as they stand.
+int CharWidth(std::string_view character);
+
+// The text cut into characters; their number; the first count of them.
+std::vector<std::string> SplitChars(std::string_view text);
+std::size_t CharCount(std::string_view text);
+std::string FirstChars(std::string_view text, std::size_t count);
+
+// Upper case by the simple one-to-one mapping: every letter in UTF-8;
+// only "a" to "z" elsewhere (other bytes may be letters of some code page).
+std::string UpperCaseText(std::string_view text);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Set-up, once at start, before the program's main body.
 void ConsoleOpen();
@@ -31,6 +32,12 @@ bool KeyPressed();
 // The next key code: a character, or 0 and then the extended key's code.
 // Blocks until a key comes. Without a console it returns 3 (Ctrl+C).
 std::uint8_t ReadKey();
+
+// The character that a plain key code begins. Where the terminal speaks
+// UTF-8, a code of 0x80 and up is the first byte of a character whose
+// other bytes are the next codes, read here; elsewhere it is the code
+// alone. Empty when the bytes are no character.
+std::string ReadKeyText(std::uint8_t first);
 
 // Waits in the system until an input event is pending or the time has
 // passed, whichever comes first. Never spins.

@@ -250,15 +250,24 @@ void QueryCursor()
     ScreenMoveTo(Screen, x, y);
 }
 
+// What the terminal is sent for text: in UTF-8, C1 control characters and
+// bytes that are not UTF-8 show as "?", so that it never receives a broken
+// character or a control sequence it did not ask for.
 std::string TerminalText(std::string_view text)
 {
-    std::string bytes(text);
-    if (Tty.Utf8) {
-        // U+0080..U+009F are control codes to a UTF-8 terminal, not cells.
-        for (char& c : bytes) {
-            unsigned char u = c;
-            if (u >= 0x80 && u <= 0x9F)
-                c = '?';
+    std::string bytes;
+    if (!Tty.Utf8) {
+        bytes = text;
+    } else {
+        bytes.reserve(text.size());
+        while (!text.empty()) {
+            char32_t code;
+            std::size_t length;
+            if (DecodeUtf8(text, code, length) != Utf8Status::Valid || (code >= 0x80 && code <= 0x9F))
+                bytes += '?';
+            else
+                bytes.append(text.substr(0, length));
+            text.remove_prefix(length);
         }
     }
     return ScreenWrite(Screen, bytes);
@@ -379,8 +388,6 @@ void WaitForInput(int milliseconds)
 void WriteOut(std::string_view text)
 {
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
-    if (Tty.Utf8)
-        bytes = Latin1ToUtf8(bytes);
     if (!WriteAll(1, bytes))
         RuntimeError(DiskWriteError);
 }

@@ -1,6 +1,7 @@
 #include "keys.h"
 
 #include "backend.h"
+#include "charset.h"
 #include "console.h"
 
 namespace {
@@ -152,4 +153,25 @@ std::uint8_t ReadKey()
     std::uint8_t key = Keys.PendingKey;
     Keys.PendingKey = 0;
     return key;
+}
+
+std::string ReadKeyText(std::uint8_t first)
+{
+    std::string text(1, static_cast<char>(first));
+    if (!LocaleIsUtf8())
+        return text;
+    char32_t code;
+    std::size_t length;
+    // The terminal's decoder hands on whole characters only, so the rest
+    // is ready; a key that cannot continue the character is left for the
+    // next read.
+    for (;;) {
+        Utf8Status status = DecodeUtf8(text, code, length);
+        if (status == Utf8Status::Valid)
+            return text;
+        if (status == Utf8Status::Invalid || !KeyPressed() || Keys.PendingExtended ||
+            (Keys.PendingKey & 0xC0) != 0x80)
+            return {};
+        text += static_cast<char>(ReadKey());
+    }
 }

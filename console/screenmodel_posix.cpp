@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "charset.h"
+
 namespace {
 
 // Where the model stands in an escape sequence: such bytes take no cell.
@@ -59,21 +61,35 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + 2);
-    for (std::size_t i = 0; i < text.size(); i++) {
+    for (std::size_t i = 0; i < text.size();) {
         unsigned char c = text[i];
-        out += static_cast<char>(c);
+        if (screen.Escape != NoEscape || !Printing(c)) {
+            out += static_cast<char>(c);
+            i++;
+        }
         if (screen.Escape != NoEscape) {
             FollowEscape(screen, c);
             continue;
         }
         if (Printing(c)) {
-            if (screen.X < screen.Width) {
-                screen.X++;
-                continue;
+            std::size_t length = CharLength(text.substr(i));
+            int width = CharWidth(text.substr(i, length));
+            out.append(text.substr(i, length));
+            i += length;
+            if (width == 0)
+                continue;  // a mark joins the cell before it
+            if (screen.X + width - 1 > screen.Width) {
+                // A wide character does not start in the last column: the
+                // terminal moves it to the next row by itself.
+                screen.X = 1;
+                NextRow(screen);
             }
+            screen.X += width;
+            if (screen.X <= screen.Width)
+                continue;
             // The terminal holds the cursor in the last column until another
             // character comes; otherwise move it on ourselves.
-            if (i + 1 == text.size() || !Printing(text[i + 1]))
+            if (i == text.size() || !Printing(text[i]))
                 out += "\r\n";
             screen.X = 1;
             NextRow(screen);

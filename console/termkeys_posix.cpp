@@ -350,8 +350,9 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
     return 1;
 }
 
-// One character of U+00A0..U+00FF becomes its ISO-8859-1 byte; other
-// characters, control characters and broken sequences are dropped.
+// A UTF-8 character becomes one key per byte, in order: the keys of the
+// console are bytes, and the reader joins them again. C1 control
+// characters and broken sequences are dropped.
 std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
     char32_t code;
@@ -364,9 +365,10 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
     case Utf8Status::Valid:
         break;
     }
-    // Only ISO-8859-1 fits one byte; the rest cannot be typed here.
-    if (code >= 0xA0 && code <= 0xFF)
-        events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(code), 0));
+    if (code >= 0xA0) {
+        for (std::size_t i = 0; i < length; i++)
+            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(in[i]), 0));
+    }
     return length;
 }
 

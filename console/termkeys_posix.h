@@ -19,7 +19,7 @@ constexpr int EscapeWaitMs = 25;
 
 struct TermKeyDecoder {
     std::uint8_t EraseByte = 0x7F;  // what the terminal's Backspace key sends
-    bool Utf8 = false;              // input is UTF-8; keys are delivered in ISO-8859-1
+    bool Utf8 = false;              // input is UTF-8: only whole characters get through
     bool QueryOutstanding = false;  // a cursor-position report is awaited
     bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)
     int ReportRow = 0;

@@ -152,14 +152,15 @@ TEST(TermKeys, WindowsEventFields)
     }
 }
 
-TEST(TermKeys, Utf8InputBecomesIso88591)
+TEST(TermKeys, Utf8InputGivesWholeCharactersOnly)
 {
     CheckAll(
         {
-            {"\xc3\xa9", "233"}, {"\xc2\xa0", "160"}, {"\xc3\xbf", "255"}, {"a\xc3\xa9z", "97 233 122"},
-            {"\xe2\x82\xac", ""}, {"\xf0\x9f\x98\x80x", "120"},  // beyond U+00FF: dropped
-            {"\xc2\x85", ""}, {"\xc0\xa9", ""},                  // control code, overlong form
-            {"\xc3" "a", "97"}, {"\xa9", ""}, {"\xc3", ""},        // broken
+            {"\xc3\xa9", "195 169"}, {"\xc2\xa0", "194 160"}, {"a\xc3\xa9z", "97 195 169 122"},
+            {"\xe2\x82\xac", "226 130 172"}, {"\xf0\x9f\x98\x80x", "240 159 152 128 120"},
+            {"e\xcc\x81", "101 204 129"},                      // a combining mark is a key of its own
+            {"\xc2\x85", ""}, {"\xc0\xa9", ""}, {"\xed\xa0\x80", ""},  // C1 control, overlong, surrogate
+            {"\xc3" "a", "97"}, {"\xa9", ""}, {"\xc3", ""}, {"\xe2\x82" "b", "98"},  // broken
         },
         0x7F, true);
     // Elsewhere bytes are characters as they stand.

@@ -1,8 +1,10 @@
 #include "virtual_console.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
+#include "charset.h"
 #include "keys.h"
 
 int ScreenWidth = 80;
@@ -21,8 +23,12 @@ struct TimedEvent {
     ConsoleEvent Event;
 };
 
+// A row is its cells; a cell holds the character shown there, or nothing
+// when a wide character to its left covers it.
+using Row = std::vector<std::string>;
+
 struct VirtualScreen {
-    std::vector<std::string> Rows;
+    std::vector<Row> Rows;
     int X = 1, Y = 1;
     bool Present = true;
     double Clock = 0;
@@ -36,7 +42,7 @@ void NewLine()
         Screen.Y++;
     } else {
         Screen.Rows.erase(Screen.Rows.begin());
-        Screen.Rows.push_back(std::string(ScreenWidth, ' '));
+        Screen.Rows.push_back(Row(ScreenWidth, " "));
     }
 }
 
@@ -52,7 +58,7 @@ void VirtualConsoleReset(int width, int height, int x, int y, double clockSecond
     ScreenWidth = width;
     ScreenHeight = height;
     Screen = VirtualScreen();
-    Screen.Rows.assign(height, std::string(width, ' '));
+    Screen.Rows.assign(height, Row(width, " "));
     Screen.X = x;
     Screen.Y = y;
     Screen.Clock = clockSeconds;
@@ -62,6 +68,12 @@ void VirtualConsoleReset(int width, int height, int x, int y, double clockSecond
     WaitedSeconds = 0;
     WaitCalls = 0;
     ResetKeyState();
+    SetLocaleIsUtf8(false);
+}
+
+void VirtualConsoleSetUtf8(bool utf8)
+{
+    SetLocaleIsUtf8(utf8);
 }
 
 void VirtualConsoleSetPresent(bool present)
@@ -99,10 +111,13 @@ int QueuedEvents()
 
 std::string ScreenRow(int y)
 {
-    return Screen.Rows.at(y - 1);
+    std::string text;
+    for (const std::string& cell : Screen.Rows.at(y - 1))
+        text += cell;
+    return text;
 }
 
-char ScreenCell(int x, int y)
+std::string ScreenCell(int x, int y)
 {
     return Screen.Rows.at(y - 1).at(x - 1);
 }
@@ -178,21 +193,43 @@ void WaitForInput(int milliseconds)
 
 // The screen behaves as a Windows screen buffer: writing the last column
 // moves the cursor to column 1 of the next row, scrolling at the bottom.
+// A wide character does not start in the last column, as on a terminal.
 void WriteOut(std::string_view text)
 {
     OutputBytes.append(text);
     OutputWrites++;
-    for (char c : text) {
-        if (c == '\r') {
+    while (!text.empty()) {
+        // A control character is one byte (CR LF would be one character).
+        unsigned char first = text[0];
+        std::size_t length = first < 0x20 ? 1 : CharLength(text);
+        std::string c(text.substr(0, length));
+        text.remove_prefix(length);
+        if (c == "\r") {
             Screen.X = 1;
-        } else if (c == '\n') {
+            continue;
+        }
+        if (c == "\n") {
             NewLine();
-        } else {
-            Screen.Rows[Screen.Y - 1][Screen.X - 1] = c;
-            if (++Screen.X > ScreenWidth) {
-                Screen.X = 1;
-                NewLine();
-            }
+            continue;
+        }
+        int width = CharWidth(c);
+        if (width == 0 && first >= 0x20 && first != 0x7F && Screen.X > 1) {
+            Screen.Rows[Screen.Y - 1][Screen.X - 2] += c;  // a mark joins the cell before it
+            continue;
+        }
+        width = std::max(width, 1);  // a control character takes a cell here
+        if (Screen.X + width - 1 > ScreenWidth) {
+            Screen.Rows[Screen.Y - 1][Screen.X - 1] = " ";
+            Screen.X = 1;
+            NewLine();
+        }
+        Screen.Rows[Screen.Y - 1][Screen.X - 1] = c;
+        for (int i = 1; i < width; i++)
+            Screen.Rows[Screen.Y - 1][Screen.X - 1 + i] = "";
+        Screen.X += width;
+        if (Screen.X > ScreenWidth) {
+            Screen.X = 1;
+            NewLine();
         }
     }
 }

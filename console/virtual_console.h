@@ -24,6 +24,9 @@ constexpr int StalledExitCode = -1;
 void VirtualConsoleReset(int width = 80, int height = 25, int x = 1, int y = 1,
                          double clockSeconds = 45296.789);
 void VirtualConsoleSetPresent(bool present);
+// The console is a single-byte one, as on Windows, until this makes it
+// speak UTF-8 (VirtualConsoleReset goes back to single bytes).
+void VirtualConsoleSetUtf8(bool utf8);
 
 // Scripted input. A key becomes ready once the clock reaches its time
 // (seconds from now); by default at once.
@@ -34,7 +37,7 @@ int QueuedEvents();
 
 // What the program did.
 std::string ScreenRow(int y);          // the row's cells, trailing blanks kept
-char ScreenCell(int x, int y);
+std::string ScreenCell(int x, int y);  // "" where a wide character covers it
 extern std::string OutputBytes;        // everything written, in order
 extern int OutputWrites;               // number of WriteOut calls
 extern int CursorMoves;                // number of GotoXY calls that moved

@@ -2,8 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "output.h"
+#include "charset.h"
 #include "fillin.h"
+#include "output.h"
 #include "lineedit.h"
 
 namespace fillin {
@@ -11,16 +12,18 @@ namespace fillin {
 namespace {
 
 // Puts insert in front of every member of set. A text that already fills
-// the limit is first cut by the growth that this will cause.
+// the limit is first cut by the growth that this will cause. Lengths count
+// characters, and a cut never splits one.
 void EscapeMembers(std::string& text, std::string_view set, std::string_view insert, std::int32_t limit)
 {
     int members = CountCharsInSet(text, set);
     if (text.empty() || members == 0)
         return;
-    if (limit <= static_cast<std::int32_t>(text.size())) {
-        long keep = static_cast<long>(text.size()) - static_cast<long>(insert.size()) * members;
+    long length = static_cast<long>(CharCount(text));
+    if (limit <= length) {
+        long keep = length - static_cast<long>(insert.size()) * members;
         if (keep >= 0)
-            text.resize(keep);
+            text = FirstChars(text, keep);
     }
     std::string escaped;
     escaped.reserve(text.size() + insert.size() * members);
@@ -45,18 +48,13 @@ void DropPartialCaretGroup(std::string& text)
 
 bool EditValue()
 {
-    char buffer[EditCapacity] = {};
-    Settings.Value.copy(buffer, EditCapacity - 1);
-    bool accepted = EditLine(buffer, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
-                             Settings.UpperCase, Settings.NumericOnly, Settings.Overtype,
-                             Settings.CursorAtStart);
-    Settings.Value = buffer;
-    return accepted;
+    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
+                    Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart);
 }
 
 void WriteBatchFile()
 {
-    std::string line = "SET " + SystemText(Settings.VarName) + "=" + ValueInFile(Settings.Value) + "\r\n";
+    std::string line = "SET " + Settings.VarName + "=" + Settings.Value + "\r\n";
     bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
     bool closed = std::fclose(Settings.BatchFile) == 0;
     Settings.BatchFile = nullptr;
@@ -80,7 +78,7 @@ void EscapeValue(std::string& text, std::int32_t limit)
 {
     // Only a value that filled the limit as typed is cut: the carets alone
     // must not make a shorter one look full and lose its last characters.
-    bool filled = static_cast<std::int32_t>(text.size()) >= limit;
+    bool filled = static_cast<std::int32_t>(CharCount(text)) >= limit;
     if (Platform.IsWinNT)
         EscapeSpecials(text, limit);
     EscapePercent(text, filled ? limit : INT32_MAX);
@@ -91,7 +89,7 @@ void EscapeValue(std::string& text, std::int32_t limit)
 bool OpenBatchFile()
 {
     // Binary: the line ends in CR LF exactly as written.
-    Settings.BatchFile = std::fopen(SystemText(Settings.OutFile).c_str(), "wb");
+    Settings.BatchFile = std::fopen(Settings.OutFile.c_str(), "wb");
     return Settings.BatchFile != nullptr;
 }
 

@@ -5,7 +5,7 @@
 #include "fillin.h"
 #include "getopt.h"
 #include "intconv.h"
-#include "letters.h"
+#include "charset.h"
 
 namespace fillin {
 
@@ -58,7 +58,7 @@ std::int16_t MaxLineFor(const PlatformFlags& platform)
 int Room()
 {
     // "SET " and "=" share the line with the name and the value.
-    return Settings.MaxLine - (static_cast<int>(Settings.VarName.size()) + 5);
+    return Settings.MaxLine - (static_cast<int>(CharCount(Settings.VarName)) + 5);
 }
 
 void ShowUsage()
@@ -108,7 +108,7 @@ void ParseCommandLine()
         if (option == NoMoreOptions)
             break;
         switch (option) {
-        case 'v': case 'V': Settings.VarName = UpperCaseString(OptionArg); break;
+        case 'v': case 'V': Settings.VarName = UpperCaseText(OptionArg); break;
         case 'f': case 'F': Settings.OutFile = OptionArg; break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
         case 'l': case 'L':

@@ -43,12 +43,8 @@ constexpr std::string_view ShellSpecialChars = "&()<>^|";
 
 void DetectPlatform();
 // The variable's value in the console's code page; empty when it is missing
-// or empty, longer than maxLength, or cannot be shown unchanged.
+// or empty, longer than maxLength characters, or cannot be shown unchanged.
 std::string ReadVariable(const std::string& name, int maxLength);
-// A word of the command line (a name, a file name) as the system spells it.
-std::string SystemText(const std::string& word);
-// The value as the batch file holds it: in the encoding its reader expects.
-std::string ValueInFile(const std::string& value);
 
 // ---- Command line (cmdline.cpp) ----
 

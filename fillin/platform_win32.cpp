@@ -20,16 +20,6 @@ void DetectPlatform()
     Platform.IsWinNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-std::string SystemText(const std::string& word)
-{
-    return word;
-}
-
-std::string ValueInFile(const std::string& value)
-{
-    return value;
-}
-
 std::string ReadVariable(const std::string& name, int maxLength)
 {
     std::vector<char> ansi(maxLength + 1);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "charset.h"
 #include "fillin.h"
 #include "fuzz_check.h"
 
@@ -65,6 +66,7 @@ void CheckOne(const std::string& value, std::int32_t limit, bool carets)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    SetLocaleIsUtf8(0);  // one byte one character, as on Windows
     FuzzedDataProvider input(data, size);
     bool nt = input.ConsumeBool();
     std::int32_t limit = input.ConsumeBool() ? input.ConsumeIntegral<std::int32_t>()

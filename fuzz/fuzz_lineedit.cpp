@@ -2,7 +2,9 @@
 // and key codes. After every key, as seen by ending the edit right there
 // with Enter and, in a second run, with Ctrl+C: the text keeps within its
 // limit and the options, the screen shows exactly the text (or asterisks)
-// followed by blanks, and the cursor stands within 1..n+1.
+// followed by blanks, and the cursor stands within 1..n+1. On a UTF-8
+// console the text stays valid UTF-8 when it started so, the cells show its
+// characters in order, and the cursor stands on a character boundary.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "charset.h"
 #include "lineedit.h"
 #include "virtual_console.h"
 
@@ -25,6 +28,7 @@ struct Setup {
     std::string Start;
     std::int32_t MaxLength;
     bool Mask, Upper, Numeric, Overtype, AtStart;
+    bool Utf8;
     int Width, Column;
 };
 
@@ -47,6 +51,7 @@ Run Edit(const Setup& setup, const std::vector<int>& keys, int timeout)
     int height = cells / setup.Width + 2;
     VirtualConsoleReset(setup.Width, height, setup.Column, 1);
     VirtualConsoleSetPresent(false);  // out of keys: Ctrl+C, not a wait for ever
+    VirtualConsoleSetUtf8(setup.Utf8);
     for (int key : keys) {
         if (key >= Extended)
             PushExtended(static_cast<std::uint8_t>(key - Extended));
@@ -54,15 +59,10 @@ Run Edit(const Setup& setup, const std::vector<int>& keys, int timeout)
             PushKeys(std::string(1, static_cast<char>(key)));
     }
 
-    // Exactly the room the caller must give, so that a write past it shows.
-    std::size_t room = std::max<std::size_t>(setup.Start.size(), Limit(setup)) + 1;
-    std::vector<char> buffer(room, 0);
-    std::copy(setup.Start.begin(), setup.Start.end(), buffer.begin());
     Run run;
-    run.Accepted = EditLine(buffer.data(), setup.MaxLength, timeout, setup.Mask, setup.Upper,
+    run.Text = setup.Start;
+    run.Accepted = EditLine(run.Text, setup.MaxLength, timeout, setup.Mask, setup.Upper,
                             setup.Numeric, setup.Overtype, setup.AtStart);
-    FUZZ_CHECK(std::memchr(buffer.data(), 0, buffer.size()) != nullptr);
-    run.Text = buffer.data();
     for (int y = 1; y <= height; y++)
         run.Cells += ScreenRow(y).substr(y == 1 ? setup.Column - 1 : 0);
     run.X = WhereX();
@@ -83,15 +83,41 @@ char Shown(const Setup& setup, char c)
 void CheckAccepted(const Setup& setup, const Run& run)
 {
     FUZZ_CHECK(run.Accepted);
-    FUZZ_CHECK(static_cast<int>(run.Text.size()) <= Limit(setup));
     for (char c : run.Text) {
         FUZZ_CHECK(!(setup.Upper && c >= 'a' && c <= 'z'));
         FUZZ_CHECK(!(setup.Numeric && (c < '0' || c > '9')));
     }
+    if (setup.Utf8) {
+        FUZZ_CHECK(static_cast<int>(CharCount(run.Text)) <= Limit(setup));
+        FUZZ_CHECK(!IsValidUtf8(setup.Start) || IsValidUtf8(run.Text));
+        // Blanks aside (gaps before wide characters, spaces typed), the
+        // cells show the characters in order.
+        std::string shown, cells;
+        for (const std::string& c : SplitChars(run.Text))
+            shown += setup.Mask ? "*" : CharWidth(c) == 0 ? "?" : c;
+        shown.erase(std::remove(shown.begin(), shown.end(), ' '), shown.end());
+        for (char c : run.Cells) {
+            if (c != ' ')
+                cells += c;
+        }
+        FUZZ_CHECK(cells == shown);
+        FUZZ_CHECK(run.X == 1);
+        return;
+    }
+    FUZZ_CHECK(static_cast<int>(run.Text.size()) <= Limit(setup));
     for (std::size_t i = 0; i < run.Cells.size(); i++)
         FUZZ_CHECK(run.Cells[i] == (i < run.Text.size() ? Shown(setup, run.Text[i]) : ' '));
     int after = setup.Column - 1 + static_cast<int>(run.Text.size());  // 0-based cell after the text
     FUZZ_CHECK(run.X == 1 && run.Y == after / setup.Width + 2);
+}
+
+// Ctrl+Home deletes what lies before the cursor: what is left is the end
+// of the text, cut at a character boundary.
+void CheckCursorOnBoundary(const Run& accepted, const Run& rest)
+{
+    std::vector<std::string> whole = SplitChars(accepted.Text), tail = SplitChars(rest.Text);
+    FUZZ_CHECK(tail.size() <= whole.size());
+    FUZZ_CHECK(std::equal(tail.begin(), tail.end(), whole.end() - tail.size()));
 }
 
 // The same keys ended by Ctrl+C: nothing accepted, and "^C" written over
@@ -122,6 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup.Numeric = input.ConsumeBool();
     setup.Overtype = input.ConsumeBool();
     setup.AtStart = input.ConsumeBool();
+    setup.Utf8 = input.ConsumeBool();
     setup.MaxLength = input.ConsumeBool() ? input.ConsumeIntegralInRange(-3, 40)
                                           : input.ConsumeIntegralInRange(-3, 2100);
     setup.Width = input.ConsumeIntegralInRange(1, 100);
@@ -148,7 +175,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Run accepted = Edit(setup, some, 0);
         CheckAccepted(setup, accepted);
         some.back() = 3;
-        CheckAborted(accepted, Edit(setup, some, 0));
+        Run aborted = Edit(setup, some, 0);
+        if (setup.Utf8) {
+            FUZZ_CHECK(!aborted.Accepted && aborted.Text.empty());
+            some.back() = Extended + 119;  // Ctrl+Home
+            some.push_back(13);
+            CheckCursorOnBoundary(accepted, Edit(setup, some, 0));
+        } else {
+            CheckAborted(accepted, aborted);
+        }
         if (n == 0)
             first = accepted;
     }

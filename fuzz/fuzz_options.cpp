@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "args.h"
+#include "charset.h"
 #include "fuzz_check.h"
 #include "getopt.h"
 
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (;;) {
         unsigned char result = GetOpt(options);
         FUZZ_CHECK(++calls <= bound);
-        FUZZ_CHECK(OptionArg.size() <= 255);
+        FUZZ_CHECK(CharCount(OptionArg) <= 255);  // characters: UTF-8 here
         if (result == NoMoreOptions)
             break;
         if (result == '?') {

@@ -44,17 +44,17 @@ void CheckSettings()
     const PickitSettings& s = Settings;
     FUZZ_CHECK(!s.KeyList.empty() && s.KeyList.size() <= 255);
     FUZZ_CHECK(s.Prompt.size() <= 255);
-    FUZZ_CHECK(s.DefaultKey == 0 || s.KeyList.find(s.DefaultKey) != std::string::npos);
-    FUZZ_CHECK(s.TimeoutKey == 0 || s.KeyList.find(s.TimeoutKey) != std::string::npos);
-    FUZZ_CHECK(s.TimeoutKey == 0 || s.DefaultKey == 0 || s.DefaultKey == s.TimeoutKey);
+    FUZZ_CHECK(s.DefaultKey.empty() || KeyPosition(s.DefaultKey) > 0);
+    FUZZ_CHECK(s.TimeoutKey.empty() || KeyPosition(s.TimeoutKey) > 0);
+    FUZZ_CHECK(s.TimeoutKey.empty() || s.DefaultKey.empty() || s.DefaultKey == s.TimeoutKey);
     if (!s.CaseSensitive) {
         FUZZ_CHECK(!HasLowerCase(s.KeyList));
-        FUZZ_CHECK(!HasLowerCase(std::string(1, s.DefaultKey)));
-        FUZZ_CHECK(!HasLowerCase(std::string(1, s.TimeoutKey)));
+        FUZZ_CHECK(!HasLowerCase(s.DefaultKey));
+        FUZZ_CHECK(!HasLowerCase(s.TimeoutKey));
     }
     // Only a valid -t arms the time-out, and it always names its key.
     FUZZ_CHECK(s.Timeout == -1 || (s.Timeout >= 1 && s.Timeout <= 32767));
-    FUZZ_CHECK((s.Timeout > 0) == (s.TimeoutKey != 0));
+    FUZZ_CHECK((s.Timeout > 0) == !s.TimeoutKey.empty());
 
     if (s.ShowKeys && s.Prompt.size() < 255) {
         // Not cut: the text, a blank if there was one, and the whole list.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "charset.h"
 #include "fuzz_check.h"
 #include "termkeys_posix.h"
 
@@ -73,9 +74,9 @@ void Flush(TermKeyDecoder& decoder, Events& events)
     FUZZ_CHECK(DecodeDeadline(decoder) == -1);
 }
 
-// A character of UTF-8 input alone: U+00A0..U+00FF becomes its byte,
-// anything else beyond ASCII is dropped; no other byte may stand in for it,
-// least of all a control key such as Ctrl+C (U+0103) or Enter (U+010D).
+// A two-byte character of UTF-8 input alone: from U+00A0 on, its two
+// bytes as two keys; the C1 controls are dropped; no other byte may stand
+// in for it, least of all a control key such as Ctrl+C (U+0103).
 bool OneCharacterRight(unsigned code)
 {
     TermKeyDecoder decoder;
@@ -83,9 +84,22 @@ bool OneCharacterRight(unsigned code)
     std::string bytes = {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
     Events events;
     Decode(decoder, bytes, Start, events);
-    if (code < 0xA0 || code > 0xFF)
+    if (code < 0xA0)
         return events.empty();
-    return events.size() == 1 && events[0].Char == code;
+    return events.size() == 2 && events[0].Char == static_cast<std::uint8_t>(bytes[0]) &&
+           events[1].Char == static_cast<std::uint8_t>(bytes[1]);
+}
+
+// The bytes of the characters beyond ASCII that the keys carry, in order:
+// from UTF-8 input they are whole, valid characters.
+std::string CharacterBytes(const Events& events)
+{
+    std::string bytes;
+    for (const ConsoleEvent& event : events) {
+        if (event.Char >= 0x80 && event.ScanCode == 0)
+            bytes += static_cast<char>(event.Char);
+    }
+    return bytes;
 }
 
 void CheckEvents(const Events& events)
@@ -129,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Feed(whole, bytes, Start, wholeEvents);
     Flush(whole, wholeEvents);
     CheckEvents(wholeEvents);
+    FUZZ_CHECK(!whole.Utf8 || IsValidUtf8(CharacterBytes(wholeEvents)));
 
     // The same bytes in several reads within one moment: the same keys.
     TermKeyDecoder split = fresh;

@@ -1,15 +1,21 @@
 // The one-line editor. The field starts at the cell where the caller left
-// the cursor and wraps at the right edge; text position i is the i-th cell
-// from there. Between keys the console cursor stands on the cell of Cursor,
-// and every change repaints from the cursor to the end of the field in one
-// write, so nothing needs to know where the field starts.
-#include <cstring>
+// the cursor and wraps at the right edge. A character takes one cell, or
+// two for a wide one on a UTF-8 terminal; a wide character that would start
+// in a row's last column starts the next row instead, and the editor blanks
+// the cell it leaves, as a terminal does. Positions in the field are counted
+// in cells from its first one; only the column it starts in matters, so
+// nothing needs to know which row it starts on (it moves when the screen
+// scrolls). Between keys the console cursor stands on the first cell of
+// the character at Cursor, and every change repaints from the first
+// changed character to the end of the field in one write.
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "charset.h"
 #include "console.h"
-#include "output.h"
-#include "letters.h"
 #include "lineedit.h"
+#include "output.h"
 #include "stopwatch.h"
 
 namespace {
@@ -37,14 +43,18 @@ constexpr std::uint8_t KeyCtrlRight = 116;
 constexpr std::uint8_t KeyCtrlEnd = 117;
 constexpr std::uint8_t KeyCtrlHome = 119;
 
+using Chars = std::vector<std::string>;
+
 // The state of the one edit that runs at a time.
 struct EditorState {
-    char EditText[EditCapacity];
-    char InitialText[EditCapacity];  // the prepared starting text, for restore
-    int MaxLength;
-    int Cursor;       // 1-based; 1..n+1, n+1 being after the last character
+    Chars Text;        // one entry per character
+    Chars Initial;     // the prepared starting text, for restore
+    int MaxLength;     // in characters
+    int Cursor;        // 1-based; 1..n+1, n+1 being after the last character
     bool InsertMode;
-    int ShownLength;  // cells the field occupies; never lowered during an edit
+    int StartColumn;   // the column of the field's first cell
+    int CursorCell;    // the cell the console cursor stands on
+    int ShownCells;    // cells the field occupies; never lowered during an edit
     bool Accepted;
     bool MaskInput, UpperCase, NumericOnly, CursorAtStart;
 };
@@ -52,30 +62,72 @@ EditorState Edit;
 
 int TextLength()
 {
-    return static_cast<int>(std::strlen(Edit.EditText));
+    return static_cast<int>(Edit.Text.size());
 }
 
-bool IsDigit(char c)
+std::string Joined(const Chars& chars)
 {
-    return c >= '0' && c <= '9';
+    std::string text;
+    for (const std::string& c : chars)
+        text += c;
+    return text;
 }
 
-bool IsDelimiter(char c)
+bool IsDigit(const std::string& c)
 {
-    return c == '\t' || c == ' ' || c == '/' || c == ';' || c == '\\';
+    return c.size() == 1 && c[0] >= '0' && c[0] <= '9';
 }
 
-// What the cell of a character shows. A control character written as it
+bool IsDelimiter(const std::string& c)
+{
+    return c == "\t" || c == " " || c == "/" || c == ";" || c == "\\";
+}
+
+// What the cells of a character show. A control character written as it
 // stands would move the cursor (tab, line end) or start a terminal command,
-// and the field would no longer be one cell per character.
-char ShownChar(char c)
+// and a mark with nothing to combine with would take no cell of its own.
+std::string Shown(const std::string& c)
 {
-    unsigned char byte = static_cast<unsigned char>(c);
     if (Edit.MaskInput)
-        return '*';
-    if (byte < 32 || byte == 127)
-        return '?';
-    return c;
+        return "*";
+    return CharWidth(c) == 0 ? "?" : c;
+}
+
+int ShownWidth(const std::string& c)
+{
+    return Edit.MaskInput ? 1 : std::max(1, CharWidth(c));
+}
+
+// The column of a cell of the field.
+int ColumnOf(int cell)
+{
+    return (Edit.StartColumn - 1 + cell) % ScreenWidth + 1;
+}
+
+// Blank cells before the character that starts at this cell: a wide one
+// does not start in a row's last column.
+int GapBefore(int cell, int width)
+{
+    return width > 1 && ColumnOf(cell) + width - 1 > ScreenWidth ? ScreenWidth - ColumnOf(cell) + 1 : 0;
+}
+
+// Where the cells for position p begin, its gap included; p = n+1 gives
+// the cell after the text.
+int SlotStart(int p)
+{
+    int cell = 0;
+    for (int i = 1; i < p && i <= TextLength(); i++) {
+        int width = ShownWidth(Edit.Text[i - 1]);
+        cell += GapBefore(cell, width) + width;
+    }
+    return cell;
+}
+
+// The first cell of the character at p (the cell after the text for n+1).
+int CellOf(int p)
+{
+    int cell = SlotStart(p);
+    return p <= TextLength() ? cell + GapBefore(cell, ShownWidth(Edit.Text[p - 1])) : cell;
 }
 
 // The screen moves: cell by cell, wrapping between rows, then one GotoXY.
@@ -111,58 +163,88 @@ void CursorForward(int k)
     GotoXY(x, y);
 }
 
-// Repaints from Cursor to the end of the field, blanking cells that a longer
-// earlier text occupied, and brings the cursor back.
-void Redraw()
+void CursorToCell(int cell)
 {
-    int from = Edit.Cursor - 1;
-    if (from >= Edit.ShownLength)
-        return;
-    int n = TextLength();
-    std::string cells(Edit.ShownLength - from, ' ');
-    for (int i = from; i < n; i++)
-        cells[i - from] = ShownChar(Edit.EditText[i]);
-    WriteOut(cells);
-    CursorBack(static_cast<int>(cells.size()));
+    if (cell < Edit.CursorCell)
+        CursorBack(Edit.CursorCell - cell);
+    else
+        CursorForward(cell - Edit.CursorCell);
+    Edit.CursorCell = cell;
+}
+
+// The cells of the characters from p on, gaps included, and where they end.
+std::string CellsFrom(int p, int& endCell)
+{
+    std::string cells;
+    int cell = SlotStart(p);
+    for (int i = p; i <= TextLength(); i++) {
+        const std::string& c = Edit.Text[i - 1];
+        int width = ShownWidth(c);
+        int gap = GapBefore(cell, width);
+        cells.append(gap, ' ');
+        cells += Shown(c);
+        cell += gap + width;
+    }
+    endCell = cell;
+    return cells;
+}
+
+// Repaints from the character at `from` to the end of the field, blanking
+// cells that a longer earlier text occupied, and puts the cursor on the
+// character at Cursor. Nothing before `from` may have changed.
+void Redraw(int from)
+{
+    int start = SlotStart(from);
+    if (start < Edit.ShownCells || from <= TextLength()) {
+        CursorToCell(start);
+        int end;
+        std::string cells = CellsFrom(from, end);
+        if (end < Edit.ShownCells)
+            cells.append(Edit.ShownCells - end, ' ');
+        Edit.ShownCells = std::max(Edit.ShownCells, end);
+        WriteOut(cells);
+        Edit.CursorCell = Edit.ShownCells;
+    }
+    CursorToCell(CellOf(Edit.Cursor));
+}
+
+// Makes `text` the field's text, with the cursor on the character that
+// holds byte `cursorByte` or begins there (characters may have joined or
+// split), and repaints what changed.
+void SetText(const std::string& text, std::size_t cursorByte)
+{
+    Chars old = std::move(Edit.Text);
+    Edit.Text = SplitChars(text);
+    int same = 0;
+    while (same < TextLength() && same < static_cast<int>(old.size()) && old[same] == Edit.Text[same])
+        same++;
+    std::size_t byte = 0;
+    Edit.Cursor = 1;
+    while (Edit.Cursor <= TextLength() && byte < cursorByte)
+        byte += Edit.Text[Edit.Cursor++ - 1].size();
+    Redraw(same + 1);
+}
+
+std::size_t ByteOf(int p)
+{
+    std::size_t byte = 0;
+    for (int i = 1; i < p; i++)
+        byte += Edit.Text[i - 1].size();
+    return byte;
 }
 
 // The moves stop at the ends of the text.
-void MoveLeft(int k)
+void MoveTo(int p)
 {
-    if (k > Edit.Cursor - 1)
-        k = Edit.Cursor - 1;
-    if (k <= 0)
-        return;
-    CursorBack(k);
-    Edit.Cursor -= k;
+    Edit.Cursor = std::max(1, std::min(p, TextLength() + 1));
+    CursorToCell(CellOf(Edit.Cursor));
 }
 
-void MoveRight(int k)
-{
-    int room = TextLength() + 1 - Edit.Cursor;
-    if (k > room)
-        k = room;
-    if (k <= 0)
-        return;
-    CursorForward(k);
-    Edit.Cursor += k;
-}
-
-void MoveHome()
-{
-    MoveLeft(Edit.Cursor - 1);
-}
-
-void MoveEnd()
-{
-    MoveRight(TextLength() + 1 - Edit.Cursor);
-}
-
-// Positions p are 1-based: the character at p is EditText[p - 1], and the
-// one at n + 1 is the terminator, which is no delimiter.
+// Positions p are 1-based: the character at p is Text[p - 1], and the one
+// at n + 1 is the end, which is no delimiter.
 bool WordStartsAt(int p)
 {
-    return IsDelimiter(Edit.EditText[p - 2]) && !IsDelimiter(Edit.EditText[p - 1]);
+    return IsDelimiter(Edit.Text[p - 2]) && (p > TextLength() || !IsDelimiter(Edit.Text[p - 1]));
 }
 
 // To the first character of the word the cursor is in, or of the word
@@ -175,7 +257,7 @@ void WordLeft()
             p--;
         while (p > 1 && !WordStartsAt(p));
     }
-    MoveLeft(Edit.Cursor - p);
+    MoveTo(p);
 }
 
 // To the first character of the next word, or after the last character.
@@ -188,22 +270,24 @@ void WordRight()
             p++;
         while (p < n + 1 && !WordStartsAt(p));
     }
-    MoveRight(p - Edit.Cursor);
+    MoveTo(p);
 }
 
 void DeleteAtCursor()
 {
     if (Edit.Cursor > TextLength())
         return;
-    StrDeleteAt(Edit.EditText, Edit.Cursor - 1, 1);
-    Redraw();
+    std::string text = Joined(Edit.Text);
+    std::size_t at = ByteOf(Edit.Cursor);
+    text.erase(at, Edit.Text[Edit.Cursor - 1].size());
+    SetText(text, at);
 }
 
 void DeleteBeforeCursor()
 {
     if (Edit.Cursor <= 1)
         return;
-    MoveLeft(1);
+    MoveTo(Edit.Cursor - 1);
     DeleteAtCursor();
 }
 
@@ -211,62 +295,69 @@ void ClearLine()
 {
     if (TextLength() == 0)
         return;  // the cells are blank already
-    MoveHome();
-    Edit.EditText[0] = 0;
-    Redraw();
+    MoveTo(1);
+    SetText("", 0);
 }
 
 void DeleteToStart()
 {
     if (Edit.Cursor <= 1)
         return;
-    StrDeleteAt(Edit.EditText, 0, Edit.Cursor - 1);
-    MoveHome();
-    Redraw();
+    std::string rest = Joined(Edit.Text).substr(ByteOf(Edit.Cursor));
+    MoveTo(1);
+    Edit.Text.clear();  // every character moves: repaint from the first
+    SetText(rest, 0);
 }
 
 void DeleteToEnd()
 {
     if (Edit.Cursor > TextLength())
         return;
-    StrTruncate(Edit.EditText, Edit.Cursor - 1);
-    Redraw();
+    SetText(Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor)), ByteOf(Edit.Cursor));
 }
 
-// Brings back the prepared starting text. One repaint from position 1
-// covers both the old text and the restored one.
+// Brings back the prepared starting text, repainted from the first
+// character that differs.
 void RestoreText()
 {
-    MoveHome();
-    std::strcpy(Edit.EditText, Edit.InitialText);
-    Redraw();
-    if (!Edit.CursorAtStart)
-        MoveEnd();
+    std::string initial = Joined(Edit.Initial);
+    SetText(initial, Edit.CursorAtStart ? 0 : initial.size());
 }
 
-void TypeChar(char ch)
+void TypeChar(std::string c)
 {
-    int n = TextLength();
-    if (Edit.InsertMode ? n >= Edit.MaxLength : Edit.Cursor > Edit.MaxLength)
+    if (c.empty() || (Edit.NumericOnly && !IsDigit(c)))
         return;
     if (Edit.UpperCase)
-        ch = UpperCaseChar(ch);
-    if (Edit.NumericOnly && !IsDigit(ch))
+        c = UpperCaseText(c);
+    std::string text = Joined(Edit.Text);
+    std::size_t at = ByteOf(Edit.Cursor);
+    if (Edit.InsertMode || Edit.Cursor > TextLength())
+        text.insert(at, c);
+    else
+        text.replace(at, Edit.Text[Edit.Cursor - 1].size(), c);
+    if (static_cast<int>(CharCount(text)) > Edit.MaxLength)
         return;
 
-    if (Edit.InsertMode) {
-        char one[2] = {ch, 0};
-        StrInsertAt(one, Edit.EditText, Edit.Cursor - 1);
-    } else {
-        Edit.EditText[Edit.Cursor - 1] = ch;
-        if (Edit.Cursor == n + 1)
-            Edit.EditText[n + 1] = 0;
+    Chars old = Edit.Text;
+    int cursor = Edit.Cursor;
+    Edit.Text = SplitChars(text);
+    // The usual case, a new character at the cursor with all before it
+    // unchanged: echo it, then repaint what follows.
+    if (cursor <= TextLength() && Edit.Text[cursor - 1] == c &&
+        std::equal(old.begin(), old.begin() + (cursor - 1), Edit.Text.begin())) {
+        int slot = SlotStart(cursor);
+        int width = ShownWidth(c);
+        CursorToCell(slot);
+        WriteOut(std::string(GapBefore(slot, width), ' ') + Shown(c));
+        Edit.CursorCell = SlotStart(cursor + 1);
+        Edit.ShownCells = std::max(Edit.ShownCells, Edit.CursorCell);
+        Edit.Cursor = cursor + 1;
+        Redraw(cursor + 1);
+        return;
     }
-    WriteOut(std::string(1, ShownChar(ch)));
-    Edit.Cursor++;
-    if (TextLength() > Edit.ShownLength)
-        Edit.ShownLength = TextLength();
-    Redraw();
+    Edit.Text = std::move(old);
+    SetText(text, at + c.size());
 }
 
 // "^C" covers the two cells at the cursor; the line ends after the text or
@@ -274,16 +365,17 @@ void TypeChar(char ch)
 void AbortEdit()
 {
     WriteOut("^C");
-    Edit.Cursor += 2;
-    MoveEnd();
-    Edit.EditText[0] = 0;
+    Edit.CursorCell += 2;
+    if (Edit.CursorCell < SlotStart(TextLength() + 1))
+        CursorToCell(SlotStart(TextLength() + 1));
+    Edit.Text.clear();
     Edit.Accepted = false;
     WriteLine();
 }
 
 void FinishEdit()
 {
-    MoveEnd();
+    MoveTo(TextLength() + 1);
     WriteLine();
 }
 
@@ -296,7 +388,7 @@ void PlainKey(std::uint8_t key)
     case KeyEsc: ClearLine(); break;
     default:
         if (key >= 32 && key != KeyDelete127)
-            TypeChar(static_cast<char>(key));
+            TypeChar(ReadKeyText(key));
         break;  // other control keys do nothing
     }
 }
@@ -304,10 +396,10 @@ void PlainKey(std::uint8_t key)
 void ExtendedKey(std::uint8_t key)
 {
     switch (key) {
-    case KeyHome: MoveHome(); break;
-    case KeyLeft: MoveLeft(1); break;
-    case KeyRight: MoveRight(1); break;
-    case KeyEnd: MoveEnd(); break;
+    case KeyHome: MoveTo(1); break;
+    case KeyLeft: MoveTo(Edit.Cursor - 1); break;
+    case KeyRight: MoveTo(Edit.Cursor + 1); break;
+    case KeyEnd: MoveTo(TextLength() + 1); break;
     case KeyIns: Edit.InsertMode = !Edit.InsertMode; break;
     case KeyDel: DeleteAtCursor(); break;
     case KeyCtrlLeft: WordLeft(); break;
@@ -318,29 +410,30 @@ void ExtendedKey(std::uint8_t key)
     }
 }
 
-// The starting text as the options allow it, changed in the caller's buffer.
-void PrepareText(char* Buffer)
+// The starting text as the options allow it.
+Chars PrepareText(const std::string& start)
 {
+    Chars text = SplitChars(start);
     if (Edit.MaskInput)
-        Buffer[0] = 0;
+        text.clear();
     if (Edit.NumericOnly) {
-        for (const char* c = Buffer; *c != 0; c++) {
-            if (!IsDigit(*c)) {
-                Buffer[0] = 0;
+        for (const std::string& c : text) {
+            if (!IsDigit(c)) {
+                text.clear();
                 break;
             }
         }
     }
-    if (Edit.UpperCase) {
-        for (char* c = Buffer; *c != 0; c++)
-            *c = UpperCaseChar(*c);
-    }
-    StrTruncate(Buffer, Edit.MaxLength);
+    if (Edit.UpperCase)
+        text = SplitChars(UpperCaseText(Joined(text)));
+    if (static_cast<int>(text.size()) > Edit.MaxLength)
+        text.resize(Edit.MaxLength);
+    return text;
 }
 
 }  // namespace
 
-bool EditLine(char* Buffer, std::int32_t MaxLength, std::int32_t TimeoutSeconds, bool MaskInput,
+bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds, bool MaskInput,
               bool UpperCase, bool NumericOnly, bool Overtype, bool CursorAtStart)
 {
     // Below 1 nothing may be typed; a negative limit would cut the text
@@ -352,15 +445,14 @@ bool EditLine(char* Buffer, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
     Edit.CursorAtStart = CursorAtStart;
     Edit.Accepted = true;
     Edit.InsertMode = !Overtype;
-    Edit.Cursor = 1;
+    Edit.StartColumn = WhereX();
+    Edit.CursorCell = 0;
+    Edit.ShownCells = 0;
 
-    PrepareText(Buffer);
-    std::strcpy(Edit.EditText, Buffer);
-    std::strcpy(Edit.InitialText, Buffer);
-    Edit.ShownLength = TextLength();
-    Redraw();
-    if (!CursorAtStart)
-        MoveEnd();
+    Edit.Initial = PrepareText(Text);
+    Edit.Text.clear();
+    std::string initial = Joined(Edit.Initial);
+    SetText(initial, CursorAtStart ? 0 : initial.size());
 
     bool timedOut = false;
     if (TimeoutSeconds > 0) {
@@ -389,6 +481,6 @@ bool EditLine(char* Buffer, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
             }
         }
     }
-    std::strcpy(Buffer, Edit.EditText);
+    Text = Joined(Edit.Text);
     return Edit.Accepted;
 }

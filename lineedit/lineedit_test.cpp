@@ -69,11 +69,10 @@ Outcome RunEdit(const std::string& start, const Options& options, const Keys& ke
     VirtualConsoleReset(screen.Width, screen.Height, screen.X, screen.Y);
     VirtualConsoleSetPresent(present);
     Queue(keys);
-    std::vector<char> buffer(std::max<size_t>(start.size(), EditCapacity) + 1, 0);
-    std::copy(start.begin(), start.end(), buffer.begin());
-    bool accepted = EditLine(buffer.data(), options.MaxLength, options.Timeout, Has(options, 'm'),
+    std::string text = start;
+    bool accepted = EditLine(text, options.MaxLength, options.Timeout, Has(options, 'm'),
                              Has(options, 'u'), Has(options, 'n'), Has(options, 'o'), Has(options, 'b'));
-    return {accepted, buffer.data()};
+    return {accepted, text};
 }
 
 // The cells from (x, y) to the bottom of the screen, row after row.
@@ -308,9 +307,9 @@ TEST(EditLine, KeyBeforeTheTimeOutEndsTheLimit)
         VirtualConsoleReset(20, 6, 5, 2);
         Queue({'x'}, at);
         Queue({Enter}, at + 100);  // long after the limit
-        char buffer[EditCapacity] = "hello";
-        EXPECT_TRUE(EditLine(buffer, 2047, timeouts[i], false, false, false, false, false));
-        EXPECT_STREQ(buffer, "hellox");
+        std::string text = "hello";
+        EXPECT_TRUE(EditLine(text, 2047, timeouts[i], false, false, false, false, false));
+        EXPECT_EQ(text, "hellox");
         EXPECT_NEAR(WaitedSeconds, at + 100, 0.01);
     }
 }

@@ -6,8 +6,7 @@
 #include <vector>
 
 // Builds the list once at start. On Windows it comes from the process's
-// command line (SplitCommandLine); elsewhere from argv as it comes,
-// converted to the console's code page.
+// command line (SplitCommandLine); elsewhere it is argv, unchanged.
 void ArgsInit(int argc, char** argv);
 
 int ArgCount();

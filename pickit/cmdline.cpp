@@ -1,6 +1,7 @@
 #include <cstdint>
 
 #include "args.h"
+#include "charset.h"
 #include "output.h"
 #include "getopt.h"
 #include "intconv.h"
@@ -35,21 +36,18 @@ const char* const UsageText[] = {
     "If Ctrl+C pressed, the exit code will be 255.",
 };
 
-bool InKeyList(char key)
-{
-    return Settings.KeyList.find(key) != std::string::npos;
-}
 
 // -t key,n: only the last -t decides whether the time-out is in error.
 bool ReadTimeout(const std::string& arg)
 {
-    if (arg.size() < 2 || arg[1] != ',')
+    std::size_t key = arg.empty() ? 0 : CharLength(arg);
+    if (arg.size() < key + 1 || arg[key] != ',')
         return false;
-    Settings.TimeoutKey = arg[0];
-    if (arg.size() < 3)
+    Settings.TimeoutKey = arg.substr(0, key);
+    if (arg.size() < key + 2)
         return false;
     std::int32_t seconds;
-    if (!StrToInt(std::string_view(arg).substr(2), seconds))
+    if (!StrToInt(std::string_view(arg).substr(key + 1), seconds))
         return false;
     Settings.Timeout = static_cast<short>(seconds);
     return seconds >= 1 && seconds <= 32767;
@@ -60,12 +58,23 @@ bool ReadTimeout(const std::string& arg)
 std::string JoinKeys(std::string_view keyList)
 {
     std::string joined;
-    for (std::size_t i = 0; i < keyList.size(); i++) {
-        if (i > 0)
+    for (const std::string& key : SplitChars(keyList)) {
+        if (!joined.empty())
             ShortAppend(joined, ",");
-        ShortAppend(joined, keyList.substr(i, 1));
+        ShortAppend(joined, key);
     }
     return joined;
+}
+
+int KeyPosition(const std::string& key)
+{
+    int position = 1;
+    for (const std::string& listed : SplitChars(Settings.KeyList)) {
+        if (!key.empty() && listed == key)
+            return position;
+        position++;
+    }
+    return 0;
 }
 
 void ShowUsage()
@@ -97,7 +106,7 @@ void ParseCommandLine()
         switch (option) {
         case 'k': case 'K': Settings.KeyList = OptionArg; break;
         // An empty -d sets no default key.
-        case 'd': case 'D': Settings.DefaultKey = OptionArg.empty() ? 0 : OptionArg[0]; break;
+        case 'd': case 'D': Settings.DefaultKey = FirstChars(OptionArg, 1); break;
         case 't': case 'T': timeoutError = !ReadTimeout(OptionArg); break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
         case 'l': case 'L': Settings.LineMode = true; break;
@@ -114,16 +123,16 @@ void ParseCommandLine()
     if (timeoutError)
         ErrorExit("Invalid timeout or no timeout keystroke specified", 0);
     if (!Settings.CaseSensitive) {
-        Settings.KeyList = UpperCaseString(Settings.KeyList);
-        Settings.DefaultKey = UpperCaseChar(Settings.DefaultKey);
-        Settings.TimeoutKey = UpperCaseChar(Settings.TimeoutKey);
+        Settings.KeyList = UpperCaseText(Settings.KeyList);
+        Settings.DefaultKey = UpperCaseText(Settings.DefaultKey);
+        Settings.TimeoutKey = UpperCaseText(Settings.TimeoutKey);
     }
-    if (Settings.DefaultKey != 0 && !InKeyList(Settings.DefaultKey))
+    if (!Settings.DefaultKey.empty() && KeyPosition(Settings.DefaultKey) == 0)
         ErrorExit("Default keystroke not in list of valid keys", 0);
-    if (Settings.TimeoutKey != 0 && !InKeyList(Settings.TimeoutKey))
+    if (!Settings.TimeoutKey.empty() && KeyPosition(Settings.TimeoutKey) == 0)
         ErrorExit("Timeout keystroke not in list of valid keys", 0);
-    if (Settings.TimeoutKey != 0 && Settings.DefaultKey != Settings.TimeoutKey)
-        Settings.DefaultKey = 0;
+    if (!Settings.TimeoutKey.empty() && Settings.DefaultKey != Settings.TimeoutKey)
+        Settings.DefaultKey.clear();
 
     if (Settings.ShowKeys) {
         if (!Settings.Prompt.empty())

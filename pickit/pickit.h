@@ -5,15 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "letters.h"
-
 namespace pickit {
 
 struct PickitSettings {
-    std::string KeyList = "yn";
+    std::string KeyList = "yn";  // one key per character
     std::string Prompt;
-    char DefaultKey = 0;   // 0: none
-    char TimeoutKey = 0;   // 0: none
+    std::string DefaultKey;  // one character; empty: none
+    std::string TimeoutKey;  // one character; empty: none
     short Timeout = -1;    // seconds; a time-out applies only above 0
     bool CaseSensitive = false;
     bool ShowKeys = true;
@@ -28,7 +26,11 @@ void ParseCommandLine();
 [[noreturn]] void ShowUsage();
 [[noreturn]] void ErrorExit(std::string_view message, int exitCode);
 
+// The keys of the list, comma-separated, as the prompt shows them.
 std::string JoinKeys(std::string_view keyList);
+// The key's 1-based position in the list, 0 when it is not there; the
+// first occurrence counts.
+int KeyPosition(const std::string& key);
 
 // Shows the prompt, waits for an acceptable key and ends the process with
 // its position in the key list, or 255 for Ctrl+C.

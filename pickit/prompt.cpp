@@ -1,3 +1,4 @@
+#include "charset.h"
 #include "console.h"
 #include "output.h"
 #include "lineedit.h"
@@ -12,32 +13,29 @@ constexpr std::uint8_t CtrlC = 3;
 constexpr std::uint8_t Enter = 13;
 constexpr int CtrlCExitCode = 255;
 
-// The key's 1-based position in the list, 0 when it is not there; the
-// first occurrence counts.
-int KeyPosition(char key)
-{
-    std::size_t found = key == 0 ? std::string::npos : Settings.KeyList.find(key);
-    return found == std::string::npos ? 0 : static_cast<int>(found) + 1;
-}
-
 void DiscardTypedAhead()
 {
     while (KeyPressed())
         ReadKey();
 }
 
+const std::string CtrlCKey(1, CtrlC);
+
 // Reads keys until one is in the list or is Ctrl+C; no time limit.
-char ReadAcceptableKey()
+std::string ReadAcceptableKey()
 {
     for (;;) {
-        char key = static_cast<char>(ReadKey());
-        if (key == 0)
+        std::uint8_t code = ReadKey();
+        if (code == 0) {
             ReadKey();  // an extended key is consumed whole and never accepted
-        if (key == Enter && Settings.DefaultKey != 0)
+            continue;
+        }
+        std::string key = ReadKeyText(code);
+        if (code == Enter && !Settings.DefaultKey.empty())
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
-            key = UpperCaseChar(key);
-        if (KeyPosition(key) > 0 || key == CtrlC)
+            key = UpperCaseText(key);
+        if (KeyPosition(key) > 0 || key == CtrlCKey)
             return key;
     }
 }
@@ -54,14 +52,14 @@ char ReadAcceptableKey()
         StopwatchStart(watch);
         timedOut = WaitTimedOut(watch);
     }
-    char key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
+    std::string key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
 
-    if (key == CtrlC) {
+    if (key == CtrlCKey) {
         WriteLine("^C");
         ExitProgram(CtrlCExitCode);
     }
     if (!Settings.Quiet)
-        WriteLine(std::string(1, key));
+        WriteLine(key);
     ExitProgram(KeyPosition(key));
 }
 
@@ -69,23 +67,21 @@ char ReadAcceptableKey()
 // attempt has a time-out and a starting text.
 [[noreturn]] void PromptLine()
 {
-    char entry[2] = {0, 0};
-    if (Settings.DefaultKey != 0)
-        entry[0] = Settings.DefaultKey;
-    else if (Settings.Timeout > 0)
-        entry[0] = Settings.TimeoutKey;
+    std::string entry = !Settings.DefaultKey.empty() ? Settings.DefaultKey
+                        : Settings.Timeout > 0         ? Settings.TimeoutKey
+                                                       : "";
 
     for (;;) {
         WriteOut(Settings.Prompt);
         if (!EditLine(entry, 1, Settings.Timeout, false, !Settings.CaseSensitive, false, true, true))
             ExitProgram(CtrlCExitCode);
-        int position = KeyPosition(entry[0]);
+        int position = KeyPosition(entry);
         if (position > 0)
             ExitProgram(position);
         WriteOut("Acceptable keystrokes: ");
         WriteLine(JoinKeys(Settings.KeyList));
         Settings.Timeout = 0;
-        entry[0] = 0;
+        entry.clear();
     }
 }
 

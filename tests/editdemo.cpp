@@ -30,16 +30,16 @@ int main(int argc, char** argv)
         case 'b': atStart = true; break;
         }
     }
-    static char buffer[EditCapacity];
+    std::string text;
     for (int i = 1; i <= ArgCount(); i++) {
         const std::string& word = ArgStr(i);
         if (word[0] != '-' && (i == 1 || ArgStr(i - 1)[0] != '-' || ArgStr(i - 1).size() != 2 ||
                                std::strchr("plt", ArgStr(i - 1)[1]) == nullptr)) {
-            std::strncpy(buffer, word.c_str(), EditCapacity - 1);
+            text = word;
         }
     }
     WriteOut(prompt);
-    bool result = EditLine(buffer, maxLength, timeout, mask, upper, numeric, overtype, atStart);
-    WriteLine("result=" + std::to_string(result) + " text=[" + buffer + "]");
+    bool result = EditLine(text, maxLength, timeout, mask, upper, numeric, overtype, atStart);
+    WriteLine("result=" + std::to_string(result) + " text=[" + text + "]");
     ExitProgram(result ? 0 : 1);
 }

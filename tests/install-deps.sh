@@ -13,6 +13,8 @@ have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+# Grapheme clusters, widths and case mapping on POSIX (linked statically).
+[ -f /usr/include/utf8proc.h ] || need+=(libutf8proc-dev)
 # The fuzz targets: clang and its libFuzzer runtime.
 have clang++ || need+=(clang)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)

@@ -68,7 +68,7 @@ a value OEM lacks starts empty:X=€:-t 1:2:missing"
 posix_cases="
 no carets outside Windows NT:X='a&b^':-t 1:0:SET X=a&b^\r\n
 UTF-8 value back as UTF-8:X=é:-t 1:0:SET X=\xc3\xa9\r\n
-a value beyond Latin-1 starts empty:X=€:-t 1:2:missing
+a value beyond Latin-1 as it is:X=€:-t 1:0:SET X=\xe2\x82\xac\r\n
 a value not in UTF-8 starts empty:X=\$(printf '\\351'):-t 1:2:missing"
 platform_cases=$posix_cases
 $IS_WINDOWS && platform_cases=$windows_cases

@@ -152,19 +152,22 @@ wait_exit >/dev/null
 check "stdout to a file" $'ready\r\n99\r\n63 at 1,1\r\n3\r' "$(cat "$OUT")"
 check "nothing on the screen" "" "$(screen_text)"
 
-# ---- UTF-8: a typed é is 233; elsewhere bytes are bytes.
-start 80 24 "$KEYCODES"
+# ---- UTF-8 (also in the C locale): a typed é is its two bytes, handed on
+# whole; where the locale names a single-byte codeset, bytes are bytes.
+for locale in C.UTF-8 C; do
+    start 80 24 "LC_ALL=$locale $KEYCODES"
+    wait_for ready
+    literal "é"
+    wait_for 169 3
+    check "é in the $locale locale" $'195\n169' "$(screen_text | tail -2)"
+    keys C-c
+    wait_exit >/dev/null
+done
+start 80 24 "LC_ALL=de_DE.ISO-8859-1 $KEYCODES"
 wait_for ready
-literal "é"
+hex e9
 wait_for 233 3
-check "é in a UTF-8 locale" 233 "$(last_line)"
-keys C-c
-wait_exit >/dev/null
-start 80 24 "LC_ALL=C $KEYCODES"
-wait_for ready
-literal "é"
-wait_for 169 2
-check "é in the C locale" $'195\n169' "$(screen_text | tail -2)"
+check "byte E9 in an ISO-8859-1 locale" 233 "$(last_line)"
 keys C-c
 wait_exit >/dev/null
 

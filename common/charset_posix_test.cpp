@@ -1,0 +1,113 @@
+#include "charset.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Restores the locale's decision after a test that sets it.
+struct Utf8Console {
+    explicit Utf8Console(bool utf8) { SetLocaleIsUtf8(utf8); }
+    ~Utf8Console() { SetLocaleIsUtf8(true); }
+};
+
+std::string Join(const std::vector<std::string>& chars)
+{
+    std::string joined;
+    for (const std::string& c : chars)
+        joined += "[" + c + "]";
+    return joined;
+}
+
+TEST(CharacterModel, Utf8)
+{
+    Utf8Console utf8(true);
+    struct Case {
+        const char* Name;
+        std::string Text;
+        std::string Chars;   // the characters, bracketed
+        std::string Widths;  // one digit per character
+    } cases[] = {
+        {"ASCII", "ab", "[a][b]", "11"},
+        {"Latin-1 and Cyrillic", "\xC3\xA9\xD0\xB4", "[\xC3\xA9][\xD0\xB4]", "11"},
+        {"CJK is wide", "\xE4\xB8\xADx", "[\xE4\xB8\xAD][x]", "21"},
+        {"e and a combining acute", "e\xCC\x81x", "[e\xCC\x81][x]", "11"},
+        {"thumbs up with a skin tone", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", "[\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD]", "2"},
+        {"family: a ZWJ sequence",
+         "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7",
+         "[\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7]", "2"},
+        {"two flags", "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7",
+         "[\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA][\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7]", "22"},
+        {"heart with emoji presentation", "\xE2\x9D\xA4\xEF\xB8\x8F", "[\xE2\x9D\xA4\xEF\xB8\x8F]", "2"},
+        {"controls and C1 take no cell", "\t\xC2\x85", "[\t][\xC2\x85]", "00"},
+        {"a lone mark takes no cell", "\xCC\x81", "[\xCC\x81]", "0"},
+        {"invalid bytes are characters of their own", "\xFF\xE4\xB8", "[\xFF][\xE4][\xB8]", "000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> chars = SplitChars(c.Text);
+        EXPECT_EQ(Join(chars), c.Chars);
+        EXPECT_EQ(CharCount(c.Text), chars.size());
+        std::string widths;
+        for (const std::string& ch : chars)
+            widths += std::to_string(CharWidth(ch));
+        EXPECT_EQ(widths, c.Widths);
+    }
+    // A cut never splits a character.
+    EXPECT_EQ(FirstChars("e\xCC\x81\xE4\xB8\xAD" "abc", 2), "e\xCC\x81\xE4\xB8\xAD");
+}
+
+TEST(CharacterModel, SingleByteLocale)
+{
+    Utf8Console bytes(false);
+    EXPECT_EQ(Join(SplitChars("\xC3\xA9\xE4")), "[\xC3][\xA9][\xE4]");
+    EXPECT_EQ(CharWidth("\xE4"), 1);
+    EXPECT_EQ(UpperCaseText("ab\xE9z"), "AB\xE9Z");
+}
+
+TEST(CharacterModel, UpperCase)
+{
+    Utf8Console utf8(true);
+    const char* cases[][2] = {
+        {"abc", "ABC"},
+        {"\xC3\xA9", "\xC3\x89"},                   // é É
+        {"\xD0\xB4\xD0\xBD", "\xD0\x94\xD0\x9D"},   // дн ДН
+        {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},   // αω ΑΩ
+        {"\xE4\xB8\xAD" "1", "\xE4\xB8\xAD" "1"},   // no case
+        {"\xFF" "a", "\xFF" "A"},                   // a stray byte stays
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(UpperCaseText(c[0]), c[1]) << c[0];
+}
+
+TEST(CharacterModel, LocaleNames)
+{
+    struct Case {
+        const char* LcAll;
+        const char* LcCtype;
+        const char* Lang;
+        bool Utf8;
+    } cases[] = {
+        {"", "", "", true},
+        {"C", "", "", true},
+        {"POSIX", "", "de_DE.ISO-8859-1", true},
+        {"", "UTF-8", "", true},
+        {"", "", "en_US.utf8", true},
+        {"", "", "de_DE", true},
+        {"", "", "de_DE.ISO-8859-1", false},
+        {"", "ja_JP.eucJP", "en_US.UTF-8", false},
+        {"", "", "sr_RS.UTF-8@latin", true},
+    };
+    for (const Case& c : cases) {
+        setenv("LC_ALL", c.LcAll, 1);
+        setenv("LC_CTYPE", c.LcCtype, 1);
+        setenv("LANG", c.Lang, 1);
+        SetLocaleIsUtf8(-1);
+        EXPECT_EQ(LocaleIsUtf8(), c.Utf8) << c.LcAll << "|" << c.LcCtype << "|" << c.Lang;
+    }
+    unsetenv("LC_ALL");
+    unsetenv("LC_CTYPE");
+    unsetenv("LANG");
+    SetLocaleIsUtf8(true);
+}
+
+}  // namespace
