@@ -138,7 +138,8 @@ TEST(PickitCommandLine, Errors)
 
 TEST(PickitCommandLine, Usage)
 {
-    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"}};
+    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"},
+                                {"--help", "-t", "bad"}};
     for (const Words& args : usageLines) {
         Outcome outcome = Parse(args);
         EXPECT_TRUE(outcome.Exited) << Show(args);
@@ -155,6 +156,20 @@ TEST(PickitCommandLine, Usage)
     }
     // "/?" anywhere but first is an unknown option, not a request for help.
     EXPECT_FALSE(Parse({"-k", "A", "/?"}).Exited);
+}
+
+TEST(PickitCommandLine, Version)
+{
+    Outcome outcome = Parse({"--version", "-t", "bad"});
+    EXPECT_TRUE(outcome.Exited);
+    EXPECT_EQ(outcome.Code, 0);
+    EXPECT_EQ(outcome.Output.rfind("pickit ", 0), 0u);
+    EXPECT_EQ(outcome.Output.find("\r\n"), outcome.Output.size() - 2);
+    // Only as the whole first word: elsewhere it is the cluster -s -n as always.
+    for (const Words& args : {Words{"-k", "a", "--version"}, Words{"--versionx"}}) {
+        EXPECT_FALSE(Parse(args).Exited) << Show(args);
+        EXPECT_TRUE(Settings.CaseSensitive && !Settings.ShowKeys) << Show(args);
+    }
 }
 
 TEST(PickitCommandLine, LongPromptIsCutAt255)
