@@ -217,15 +217,4 @@ TEST(FillinResultForm, Written)
     }
 }
 
-TEST(FillinResultForm, LongWordsFirst)
-{
-    auto [code, output] = Parse({"--version", "-v"});
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(output.rfind("fillin ", 0), 0u);
-    EXPECT_EQ(output.find("\r\n"), output.size() - 2);
-    EXPECT_EQ(Parse({"--help", "-v", "a b"}).second, Parse({"-h"}).second);
-    // Any other word is a cluster of switches as always: -v "ersions".
-    EXPECT_EQ(Parse({"--versions"}).second, "Output file name not specified\r\nUse -h for help\r\n");
-}
-
 }  // namespace

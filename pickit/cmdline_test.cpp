@@ -158,20 +158,6 @@ TEST(PickitCommandLine, Usage)
     EXPECT_FALSE(Parse({"-k", "A", "/?"}).Exited);
 }
 
-TEST(PickitCommandLine, Version)
-{
-    Outcome outcome = Parse({"--version", "-t", "bad"});
-    EXPECT_TRUE(outcome.Exited);
-    EXPECT_EQ(outcome.Code, 0);
-    EXPECT_EQ(outcome.Output.rfind("pickit ", 0), 0u);
-    EXPECT_EQ(outcome.Output.find("\r\n"), outcome.Output.size() - 2);
-    // Only as the whole first word: elsewhere it is the cluster -s -n as always.
-    for (const Words& args : {Words{"-k", "a", "--version"}, Words{"--versionx"}}) {
-        EXPECT_FALSE(Parse(args).Exited) << Show(args);
-        EXPECT_TRUE(Settings.CaseSensitive && !Settings.ShowKeys) << Show(args);
-    }
-}
-
 TEST(PickitCommandLine, LongPromptIsCutAt255)
 {
     Parse({"-p", std::string(250, 'p')});
