@@ -52,9 +52,8 @@ bool EditValue()
                     Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart);
 }
 
-void WriteBatchFile()
+void WriteBatchFile(const std::string& line)
 {
-    std::string line = "SET " + Settings.VarName + "=" + Settings.Value + "\r\n";
     bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
     bool closed = std::fclose(Settings.BatchFile) == 0;
     Settings.BatchFile = nullptr;
@@ -99,16 +98,18 @@ void EditAndWrite()
         WriteOut(Settings.Prompt);
         if (!EditValue())
             ExitProgram(1);
-        if (!Platform.IsWin9x || CountCharsInSet(Settings.Value, Win9xIllegalChars) == 0)
+        // Only the SET line is read by COMMAND.COM, which would redirect them.
+        if (!Platform.IsWin9x || Settings.Form != ResultForm::Batch ||
+            CountCharsInSet(Settings.Value, Win9xIllegalChars) == 0)
             break;
         WriteLine("Illegal characters specified: <, |, or >");
     }
     if (Settings.Value.empty())
         ExitProgram(2);
-    EscapeValue(Settings.Value, Settings.InputLimit);
+    std::string line = ResultLine();
     if (!OpenBatchFile())
         ErrorExit("Cannot open file for output", 3);
-    WriteBatchFile();
+    WriteBatchFile(line);
 }
 
 }  // namespace fillin

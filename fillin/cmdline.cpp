@@ -32,7 +32,7 @@ const char* const UsageText[] = {
     "  -u           upper case input (all typed characters forced to upper case)",
     "",
     "Allows you to create/edit the specified environment variable. The output batch",
-    "file will contain a single line: SET varname=value",
+    "file will contain a single line: SET varname=value (export for *.sh and *.fish)",
     "",
     "Exit codes:",
     "  1  User pressed Ctrl+C to abort the input",
@@ -44,8 +44,19 @@ void FetchCurrentValue()
 {
     Settings.Value = ReadVariable(Settings.VarName, Settings.MaxLine);
     // The batch file we wrote last time escaped the value for cmd.
-    if (Platform.IsWinNT)
+    if (Platform.IsWinNT && Settings.Form == ResultForm::Batch)
         RemoveCarets(Settings.Value);
+    // A line end cannot be shown in the editor's line, and written back it
+    // would break the file's one line (a batch file would run the rest as
+    // a command): start empty.
+    if (Settings.Value.find_first_of("\r\n") != std::string::npos)
+        Settings.Value.clear();
+}
+
+[[noreturn]] void ShowVersion()
+{
+    WriteLine("fillin " PROGRAM_VERSION);
+    ExitProgram(0);
 }
 
 }  // namespace
@@ -96,7 +107,9 @@ void RemoveCarets(std::string& text)
 
 void ParseCommandLine()
 {
-    if (ArgCount() == 0 || ArgStr(1) == "/?")
+    if (ArgStr(1) == "--version")
+        ShowVersion();
+    if (ArgCount() == 0 || ArgStr(1) == "/?" || ArgStr(1) == "--help")
         ShowUsage();
 
     std::int16_t maxLine = Settings.MaxLine;
@@ -108,7 +121,7 @@ void ParseCommandLine()
         if (option == NoMoreOptions)
             break;
         switch (option) {
-        case 'v': case 'V': Settings.VarName = UpperCaseText(OptionArg); break;
+        case 'v': case 'V': Settings.VarName = OptionArg; break;
         case 'f': case 'F': Settings.OutFile = OptionArg; break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
         case 'l': case 'L':
@@ -135,6 +148,7 @@ void ParseCommandLine()
         ErrorExit("Environment variable name contains illegal characters", 3);
     if (Settings.OutFile.empty())
         ErrorExit("Output file name not specified", 3);
+    ChooseResultForm();
     if (Settings.Timeout == -1)
         ErrorExit("Invalid timeout specified", 3);
     if (Settings.InputLimit == 32767)

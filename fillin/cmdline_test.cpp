@@ -114,7 +114,8 @@ TEST(FillinCommandLine, Usage)
               std::string::npos);
     EXPECT_NE(text.find("\r\n  -u           upper case input (all typed characters forced to upper case)\r\n\r\n"
                         "Allows you to create/edit the specified environment variable. The output batch\r\n"
-                        "file will contain a single line: SET varname=value\r\n\r\nExit codes:\r\n"
+                        "file will contain a single line: SET varname=value (export for *.sh and *.fish)\r\n"
+                        "\r\nExit codes:\r\n"
                         "  1  User pressed Ctrl+C to abort the input\r\n"
                         "  2  Nothing entered on the input line\r\n"
                         "  3  Error on the command line\r\n"),

@@ -18,12 +18,17 @@ struct PlatformFlags {
 };
 extern PlatformFlags Platform;
 
+// What the output file holds, chosen by its name: the batch file's SET line,
+// or a line that a POSIX shell (NAME.sh) or fish (NAME.fish) sources.
+enum class ResultForm { Batch, Sh, Fish };
+
 struct FillinSettings {
     std::int16_t MaxLine = 2046;   // bound for the whole SET line
-    std::string VarName;           // upper-cased
+    std::string VarName;           // upper-cased for the SET line, as typed for a shell
     std::string Value;             // in the console's code page
     std::string OutFile;
     std::FILE* BatchFile = nullptr;
+    ResultForm Form = ResultForm::Batch;
     std::string Prompt;
     std::int32_t InputLimit = 32767;  // 32767: no -l given
     std::int32_t Timeout = 0;         // -1: not a number
@@ -69,5 +74,19 @@ void EscapePercent(std::string& text, std::int32_t limit);
 // Both escapes as the platform needs them.
 void EscapeValue(std::string& text, std::int32_t limit);
 bool OpenBatchFile();
+
+// ---- Result forms (resultform.cpp) ----
+
+ResultForm ResultFormFor(std::string_view fileName);
+// [A-Za-z_][A-Za-z0-9_]*: a name that a shell line can hold as it stands.
+bool IsShellName(std::string_view name);
+// Sets Settings.Form from the file name and the name as the form writes it;
+// a name a shell form cannot hold ends the process (exit code 3).
+void ChooseResultForm();
+// The lines as written; the value is the terminal's text as typed.
+std::string ShLine(std::string_view name, std::string_view value);
+std::string FishLine(std::string_view name, std::string_view value);
+// The whole line for Settings, escaping Settings.Value for the SET form.
+std::string ResultLine();
 
 }  // namespace fillin

@@ -53,6 +53,12 @@ bool ReadTimeout(const std::string& arg)
     return seconds >= 1 && seconds <= 32767;
 }
 
+[[noreturn]] void ShowVersion()
+{
+    WriteLine("pickit " PROGRAM_VERSION);
+    ExitProgram(0);
+}
+
 }  // namespace
 
 std::string JoinKeys(std::string_view keyList)
@@ -93,7 +99,9 @@ void ErrorExit(std::string_view message, int exitCode)
 
 void ParseCommandLine()
 {
-    if (ArgCount() >= 1 && ArgStr(1) == "/?")
+    if (ArgStr(1) == "--version")
+        ShowVersion();
+    if (ArgCount() >= 1 && (ArgStr(1) == "/?" || ArgStr(1) == "--help"))
         ShowUsage();
 
     Settings = PickitSettings();

@@ -111,7 +111,8 @@ TEST(PickitCommandLine, Errors)
 
 TEST(PickitCommandLine, Usage)
 {
-    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"}};
+    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"},
+                                {"--help", "-t", "bad"}};
     for (const Words& args : usageLines) {
         RunOutcome outcome = Parse(args);
         EXPECT_TRUE(outcome.Exited) << ShowWords(args);

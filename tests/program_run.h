@@ -3,6 +3,7 @@
 // end (which the virtual console throws) is caught and recorded.
 #pragma once
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -53,4 +54,14 @@ inline std::string ShowWords(const Words& words, std::size_t width = 20)
     for (const std::string& w : words)
         shown += "[" + w.substr(0, width) + "] ";
     return shown;
+}
+
+// Sets a variable of the process's environment.
+inline void SetEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
 }

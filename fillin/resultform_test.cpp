@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "fillin.h"
+#include "program_run.h"
+
+namespace {
+
+using namespace fillin;
+
+const PlatformFlags Other = {false, false};
+const PlatformFlags Win9x = {true, false};
+const PlatformFlags WinNT = {false, true};
+
+// ParseCommandLine on the platform: the exit code (-1: none) and the output.
+std::pair<int, std::string> Parse(const Words& words, const PlatformFlags& platform = Other)
+{
+    SetCommandLine("fillin", words);
+    Platform = platform;
+    Settings.MaxLine = MaxLineFor(platform);
+    RunOutcome run = RunProgram([] { ParseCommandLine(); });
+    return {run.Code, run.Output};
+}
+
+TEST(FillinResultForm, Lines)
+{
+    struct Case {
+        std::string Value, Sh, Fish;
+    } cases[] = {
+        {"abc", "'abc'", "'abc'"},
+        {"it's", "'it'\\''s'", "'it\\'s'"},
+        {"''", "''\\'''\\'''", "'\\'\\''"},
+        {"a\\b\\", "'a\\b\\'", "'a\\\\b\\\\'"},
+        {"\\'", "'\\'\\'''", "'\\\\\\''"},
+        // Nothing else is special inside single quotes: no carets, no %%.
+        {"$HOME `id` \"q\" %P% ^&|<>;*?[]~#!(){}=", "'$HOME `id` \"q\" %P% ^&|<>;*?[]~#!(){}='",
+         "'$HOME `id` \"q\" %P% ^&|<>;*?[]~#!(){}='"},
+        {"  a b  ", "'  a b  '", "'  a b  '"},
+        {"\xc3\xa9\x82\t", "'\xc3\xa9\x82\t'", "'\xc3\xa9\x82\t'"},
+        // A line end never gets into the line.
+        {"a\r\nb\nc\r", "'abc'", "'abc'"},
+        {"\n", "''", "''"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShLine("x_Y1", c.Value), "export x_Y1=" + c.Sh + "\n") << c.Value;
+        EXPECT_EQ(FishLine("x_Y1", c.Value), "set -gx x_Y1 " + c.Fish + "\n") << c.Value;
+    }
+}
+
+TEST(FillinResultForm, ChosenByTheFileName)
+{
+    struct Case {
+        std::string File;
+        ResultForm Form;
+    } cases[] = {
+        {"a.sh", ResultForm::Sh},       {"/tmp/d.bat/A.SH", ResultForm::Sh},
+        {".sh", ResultForm::Sh},        {"a.Fish", ResultForm::Fish},
+        {"C:\\t\\a.fish", ResultForm::Fish},
+        {"a.bat", ResultForm::Batch},   {"a.cmd", ResultForm::Batch},
+        {"a", ResultForm::Batch},       {"sh", ResultForm::Batch},
+        {"a.sh.bat", ResultForm::Batch}, {"a.shx", ResultForm::Batch},
+        {"a.sh/b", ResultForm::Batch},  {"a_sh", ResultForm::Batch},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ResultFormFor(c.File), c.Form) << c.File;
+}
+
+TEST(FillinResultForm, ShellNames)
+{
+    for (const char* name : {"x", "_", "_a1", "Name_2", "PATH"})
+        EXPECT_TRUE(IsShellName(name)) << name;
+    for (const char* name : {"", "1x", "a-b", "a b", "a;b", "$x", "x;rm -rf ~;y", "a=b", "\xe9", "a.b", "a'b"})
+        EXPECT_FALSE(IsShellName(name)) << name;
+}
+
+TEST(FillinResultForm, CommandLine)
+{
+    const std::string invalid = "Environment variable name not valid for a shell script\r\nUse -h for help\r\n";
+    struct Case {
+        Words Args;
+        int Code;
+        std::string VarName;  // with Code -1
+    } cases[] = {
+        {{"-v", "name", "-f", "a.sh"}, -1, "name"},
+        {{"-v", "Name_1", "-f", "a.FISH"}, -1, "Name_1"},
+        {{"-v", "name", "-f", "a.bat"}, -1, "NAME"},
+        {{"-v", "a-b", "-f", "a.cmd"}, -1, "A-B"},
+        {{"-v", "x;rm", "-f", "a"}, -1, "X;RM"},
+        {{"-v", "x;rm", "-f", "a.sh"}, 3, ""},
+        {{"-v", "x;rm", "-f", "a.fish"}, 3, ""},
+        {{"-v", "a-b", "-f", "a.sh"}, 3, ""},
+        {{"-v", "$x", "-f", "a.sh"}, 3, ""},
+        {{"-v", "1x", "-f", "a.sh"}, 3, ""},
+        {{"-v", "a=b", "-f", "a.sh"}, 3, ""},
+        {{"-v", "\xe9", "-f", "a.sh"}, 3, ""},
+    };
+    for (const PlatformFlags& platform : {Other, Win9x, WinNT}) {
+        for (const Case& c : cases) {
+            auto [code, output] = Parse(c.Args, platform);
+            EXPECT_EQ(code, c.Code) << c.Args[1] << " " << c.Args[3];
+            if (c.Code == 3)
+                EXPECT_EQ(output, invalid);
+            else
+                EXPECT_EQ(Settings.VarName, c.VarName);
+        }
+    }
+    // A blank in the name is refused before the form is looked at.
+    EXPECT_EQ(Parse({"-v", "a b", "-f", "a.sh"}).second,
+              "Environment variable name contains illegal characters\r\nUse -h for help\r\n");
+    // The room to type is the SET line's.
+    Parse({"-v", "x", "-f", "a.sh"});
+    EXPECT_EQ(Settings.InputLimit, 2040);
+    EXPECT_EQ(Parse({"-v", "x", "-f", "a.fish", "-l", "2041"}).first, 3);
+}
+
+TEST(FillinResultForm, CurrentValue)
+{
+    SetEnvironment("fillin_rf_lower", "low");
+    SetEnvironment("FILLIN_RF_CARETS", "a^&b");
+    SetEnvironment("FILLIN_RF_LF", "a\nb");
+    struct Case {
+        std::string Name, File;
+        PlatformFlags Platform;
+        std::string Value;
+    } cases[] = {
+        {"fillin_rf_lower", "a.sh", Other, "low"},
+        {"fillin_rf_lower", "a.fish", Other, "low"},
+        // Carets are only removed from what the SET form wrote.
+        {"FILLIN_RF_CARETS", "a.sh", WinNT, "a^&b"},
+        {"FILLIN_RF_CARETS", "a.bat", WinNT, "a&b"},
+        // A line end has no place in the one line of any form: start empty.
+        {"FILLIN_RF_LF", "a.sh", Other, ""},
+        {"FILLIN_RF_LF", "a.bat", WinNT, ""},
+    };
+    for (const Case& c : cases) {
+        Parse({"-v", c.Name, "-f", c.File}, c.Platform);
+        EXPECT_EQ(Settings.Value, c.Value) << c.Name << " " << c.File;
+    }
+}
+
+std::string Repeat(const std::string& text, int times)
+{
+    std::string result;
+    while (times-- > 0)
+        result += text;
+    return result;
+}
+
+TEST(FillinResultForm, Written)
+{
+    const char* const outName = "fillin_unit_out.sh";
+    struct Case {
+        std::string Value;
+        PlatformFlags Platform;
+        std::string Keys, File;
+    } cases[] = {
+        {"a&b%", WinNT, "\r", "export X='a&b%'\n"},
+        // Refused by COMMAND.COM's SET line only.
+        {"a|b", Win9x, "\r", "export X='a|b'\n"},
+        // A full value is written whole, however the quoting grows it.
+        {std::string(2040, '\''), Other, "\r", "export X='" + Repeat("'\\''", 2040) + "'\n"},
+    };
+    for (const Case& c : cases) {
+        SetCommandLine("fillin", {});
+        VirtualConsoleSetPresent(false);
+        PushKeys(c.Keys);
+        Platform = c.Platform;
+        Settings = FillinSettings();
+        Settings.VarName = "X";
+        Settings.OutFile = outName;
+        Settings.Form = ResultForm::Sh;
+        Settings.Value = c.Value;
+        Settings.InputLimit = 2040;
+        RunOutcome run = RunProgram([] { EditAndWrite(); });
+        EXPECT_FALSE(run.Exited) << run.Code << ": " << run.Output;
+        std::ifstream file(outName, std::ios::binary);
+        std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        file.close();
+        std::remove(outName);
+        EXPECT_EQ(written, c.File) << c.Value.substr(0, 10);
+    }
+}
+
+}  // namespace
