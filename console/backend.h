@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // Control-key state bits.
 constexpr std::uint32_t RightAltPressed = 0x0001;
@@ -29,3 +30,6 @@ struct ConsoleEvent {
 int InputEventCount();
 // Takes the next pending event; false when there is none.
 bool ReadInputEvent(ConsoleEvent& event);
+
+// Every backend's WriteOut tells the text here, for LineSoFar (output.cpp).
+void NoteLine(std::string_view text);

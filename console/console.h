@@ -27,11 +27,28 @@ int WhereX();
 int WhereY();
 void GotoXY(int x, int y);
 
+// Says that the cursor's position will be needed. A terminal is then asked
+// with the next text written, and its answer taken when the position is
+// first needed, so that nothing waits for it before. Elsewhere nothing.
+void AskCursorPosition();
+
+// True, once, after the screen changed under the program: the window was
+// resized or the program was continued after a stop (a terminal only). The
+// cursor then stands at the start of a fresh line with the screen blank
+// below, and ScreenWidth and ScreenHeight are the new size: whatever the
+// program shows must be shown again. ScreenChangePending tells without
+// taking it.
+bool ScreenChanged();
+bool ScreenChangePending();
+
 // True when a key is ready; never blocks.
 bool KeyPressed();
 // The next key code: a character, or 0 and then the extended key's code.
-// Blocks until a key comes. Without a console it returns 3 (Ctrl+C).
+// Blocks until a key comes. Without a console it returns 3 (Ctrl+C). When
+// the screen changed under the program meanwhile (see ScreenChanged), it
+// gives 0 and then KeyScreenChanged.
 std::uint8_t ReadKey();
+constexpr std::uint8_t KeyScreenChanged = 0xFF;
 
 // The character that a plain key code begins. Where the terminal speaks
 // UTF-8, a code of 0x80 and up is the first byte of a character whose
@@ -39,6 +56,6 @@ std::uint8_t ReadKey();
 // alone. Empty when the bytes are no character.
 std::string ReadKeyText(std::uint8_t first);
 
-// Waits in the system until an input event is pending or the time has
-// passed, whichever comes first. Never spins.
+// Waits in the system until an input event is pending, the time has
+// passed or the screen changed, whichever comes first. Never spins.
 void WaitForInput(int milliseconds);

@@ -1,6 +1,17 @@
 // The console on a POSIX terminal: keys and cursor on the controlling
 // terminal (/dev/tty) whatever standard input and output are; the process's
 // text on standard output.
+//
+// Sent to the terminal:
+//   ESC [ 6 n          where is the cursor? (only once a position is
+//                      needed; answered ESC [ row ; col R)
+//   ESC [ row ; col H  move the cursor, where its row is known
+//   ESC [ n A / B / C  move it up, down, right, where the row is not known
+//   CR LF              after text that ends in the last column, so that
+//                      the cursor moves on as a screen buffer's does
+//   ESC [ J            blank the screen from the cursor, before a redraw
+//                      on a fresh line after a resize or a stop
+// Keys and the cursor report are decoded by termkeys_posix.cpp.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -28,10 +39,15 @@ int ScreenHeight = 25;
 
 namespace {
 
-// How long ConsoleOpen waits for the terminal to report the cursor.
+// How long a cursor move waits for the terminal's report.
 constexpr int CursorQueryWaitMs = 300;
-// How long after that a late report is still recognised (and ignored).
+// How long after the query a late report is still recognised (and taken
+// off the input, also at exit, so that the shell never reads it).
 constexpr int LateReportMs = 2000;
+
+// The cursor position query: not sent; wanted with the next text; sent and
+// not yet placed; placed (answered or given up).
+enum class Query { None, Wanted, Sent, Placed };
 
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
@@ -40,10 +56,13 @@ struct Terminal {
     bool OutputIsTerminal = false;  // standard output goes to that terminal
     bool Utf8 = false;
     bool PositionKnown = false;     // the terminal told us where the cursor was
-    std::int64_t QueryGiveUp = 0;
+    Query QueryState = Query::None;
+    std::int64_t QuerySentAt = 0;
+    std::string Unplaced;           // text written after the query, before its answer
 };
 Terminal Tty;
 volatile std::sig_atomic_t RawMode = 0;  // our settings are in force
+volatile std::sig_atomic_t Changed = 0;  // resized, or continued after a stop
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
@@ -117,13 +136,20 @@ void OnStopSignal(int)
     errno = savedErrno;
 }
 
-// Continued (after any stop): the shell may have reset the terminal.
+// Continued (after any stop): the shell may have reset the terminal, and
+// has written on the screen.
 void OnContinue(int)
 {
     int savedErrno = errno;
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
+    Changed = 1;
     errno = savedErrno;
+}
+
+void OnResize(int)
+{
+    Changed = 1;
 }
 
 void CatchSignals()
@@ -132,6 +158,7 @@ void CatchSignals()
         Catch(number, OnEndSignal);
     Catch(SIGTSTP, OnStopSignal);
     SetHandler(SIGCONT, OnContinue);
+    Catch(SIGWINCH, OnResize);
 }
 
 // The terminal went away (hung up): from now on there is no console.
@@ -191,7 +218,7 @@ void PumpInput()
     }
     std::int64_t now = NowMs();
     DecodeKeys(Decoder, {}, now, Events);
-    if (Decoder.QueryOutstanding && now >= Tty.QueryGiveUp)
+    if (Decoder.QueryOutstanding && now >= Tty.QuerySentAt + LateReportMs)
         Decoder.QueryOutstanding = false;
 }
 
@@ -216,44 +243,90 @@ void Sleep(int milliseconds)
     }
 }
 
-// Where the cursor is at start. Keys typed meanwhile are kept in order.
-void QueryCursor()
+// The window's size, as the terminal tells it.
+void ReadSize()
+{
+    winsize size{};
+    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+        ScreenWidth = size.ws_col;
+        ScreenHeight = size.ws_row;
+    }
+    Screen.Width = ScreenWidth;
+    Screen.Height = ScreenHeight;
+}
+
+void SendQuery()
 {
     Decoder.QueryOutstanding = true;
-    std::int64_t start = NowMs();
-    Tty.QueryGiveUp = start + CursorQueryWaitMs + LateReportMs;
+    Decoder.ReportReady = false;
+    Tty.QuerySentAt = NowMs();
+    Tty.QueryState = Query::Sent;
     WriteTerminal("\x1b[6n");
+}
+
+// Reads input until the report comes or `until` passes. Keys typed
+// meanwhile are kept in order.
+void AwaitReport(std::int64_t until)
+{
     for (;;) {
         PumpInput();
-        std::int64_t left = start + CursorQueryWaitMs - NowMs();
-        if (Tty.Fd < 0 || Decoder.ReportReady || left <= 0)
-            break;
+        std::int64_t left = until - NowMs();
+        if (Tty.Fd < 0 || Decoder.ReportReady || !Decoder.QueryOutstanding || left <= 0)
+            return;
         PollTerminal(static_cast<int>(left));
     }
+}
+
+// Where the cursor is: asks the terminal unless that was done, takes the
+// answer (which tells where the cursor was before the text written since)
+// and follows that text from there.
+void PlaceCursor()
+{
+    if (Tty.QueryState == Query::Placed || Tty.Fd < 0)
+        return;
+    if (Tty.QueryState != Query::Sent)
+        SendQuery();
+    AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
+    Tty.QueryState = Query::Placed;
     if (!Decoder.ReportReady) {
         // No answer: the cursor is taken to be in column 1 of the bottom
         // row, and moves are made relative to it (see GotoXY).
+        Tty.PositionKnown = false;
         ScreenMoveTo(Screen, 1, ScreenHeight);
-        return;
-    }
-    Decoder.ReportReady = false;
-    Tty.PositionKnown = true;
-    int x = std::max(1, Decoder.ReportColumn);
-    int y = std::min(std::max(1, Decoder.ReportRow), ScreenHeight);
-    if (x > ScreenWidth) {
+    } else {
+        Decoder.ReportReady = false;
+        Tty.PositionKnown = true;
+        int x = std::max(1, Decoder.ReportColumn);
+        int y = std::min(std::max(1, Decoder.ReportRow), ScreenHeight);
         // Some terminals report the column past the last while a wrap is
-        // pending: make the wrap now, as a screen buffer would have.
-        WriteTerminal("\r\n");
-        ScreenMoveTo(Screen, 1, std::min(y + 1, ScreenHeight));
-        return;
+        // pending: the next character starts the next row.
+        if (x > ScreenWidth)
+            ScreenMoveTo(Screen, 1, std::min(y + 1, ScreenHeight));
+        else
+            ScreenMoveTo(Screen, x, y);
     }
-    ScreenMoveTo(Screen, x, y);
+    // The text is plain characters: the model adds at most the line end
+    // that a row-filling last character needs, and only that is sent now.
+    std::string placed = ScreenWrite(Screen, Tty.Unplaced);
+    if (placed.size() > Tty.Unplaced.size())
+        WriteTerminal(placed.substr(Tty.Unplaced.size()));
+    Tty.Unplaced.clear();
+}
+
+// Text with nothing but printing characters: the model can follow it later.
+bool Plain(std::string_view text)
+{
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 // What the terminal is sent for text: in UTF-8, C1 control characters and
 // bytes that are not UTF-8 show as "?", so that it never receives a broken
 // character or a control sequence it did not ask for.
-std::string TerminalText(std::string_view text)
+std::string Showable(std::string_view text)
 {
     std::string bytes;
     if (!Tty.Utf8) {
@@ -270,7 +343,34 @@ std::string TerminalText(std::string_view text)
             text.remove_prefix(length);
         }
     }
+    return bytes;
+}
+
+// The bytes to send for text on the terminal, with the cursor model kept.
+// Plain text after a query that is not yet answered goes out at once and is
+// placed when the answer comes; other text needs the position now.
+std::string TerminalText(std::string_view text)
+{
+    std::string bytes = Showable(text);
+    if (Tty.QueryState == Query::None)
+        return bytes;  // no position needed yet: nothing to follow
+    if (Tty.QueryState == Query::Wanted && Plain(bytes))
+        SendQuery();
+    if (Tty.QueryState == Query::Sent && Plain(bytes)) {
+        Tty.Unplaced += bytes;
+        return bytes;
+    }
+    if (Tty.QueryState != Query::None)
+        PlaceCursor();
     return ScreenWrite(Screen, bytes);
+}
+
+// The process ends: a query still unanswered is answered within its time,
+// and the answer is taken off the input so that the shell never reads it.
+void TakeLateReport()
+{
+    if (Tty.Fd >= 0 && Decoder.QueryOutstanding)
+        AwaitReport(Tty.QuerySentAt + LateReportMs);
 }
 
 }  // namespace
@@ -290,13 +390,7 @@ void ConsoleOpen()
         Tty.Fd = -1;
         return;
     }
-    winsize size{};
-    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        ScreenWidth = size.ws_col;
-        ScreenHeight = size.ws_row;
-    }
-    Screen.Width = ScreenWidth;
-    Screen.Height = ScreenHeight;
+    ReadSize();
     Screen.LineFeedReturns = (Tty.Saved.c_oflag & OPOST) && (Tty.Saved.c_oflag & ONLCR);
     if (Tty.Saved.c_cc[VERASE] != _POSIX_VDISABLE && Tty.Saved.c_cc[VERASE] != 0)
         Decoder.EraseByte = Tty.Saved.c_cc[VERASE];
@@ -313,7 +407,36 @@ void ConsoleOpen()
     std::atexit(RestoreAtExit);
     if (tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw) == 0)
         RawMode = 1;
-    QueryCursor();
+}
+
+bool ScreenChangePending()
+{
+    return Changed != 0;
+}
+
+bool ScreenChanged()
+{
+    if (!Changed)
+        return false;
+    Changed = 0;
+    if (Tty.Fd < 0)
+        return false;
+    ReadSize();
+    if (!Tty.OutputIsTerminal)
+        return false;  // the text went to a file or pipe: nothing to redraw
+    // The terminal has moved what was shown (a shell's lines, a reflow):
+    // ask where the cursor is now, and go to the start of a fresh line.
+    Tty.Unplaced.clear();
+    Tty.QueryState = Query::None;
+    PlaceCursor();
+    WriteTerminal(ScreenWrite(Screen, Screen.X > 1 ? "\r\n\x1b[J" : "\r\x1b[J"));
+    return true;
+}
+
+void AskCursorPosition()
+{
+    if (Tty.Fd >= 0 && Tty.QueryState == Query::None)
+        Tty.QueryState = Query::Wanted;
 }
 
 bool HaveConsole()
@@ -323,11 +446,13 @@ bool HaveConsole()
 
 int WhereX()
 {
+    PlaceCursor();
     return Screen.X;
 }
 
 int WhereY()
 {
+    PlaceCursor();
     return Screen.Y;
 }
 
@@ -335,6 +460,7 @@ void GotoXY(int x, int y)
 {
     if (x < 1 || x > ScreenWidth || y < 1 || y > ScreenHeight)
         return;
+    PlaceCursor();
     std::string move;
     if (Tty.PositionKnown) {
         move = "\x1b[" + std::to_string(y) + ";" + std::to_string(x) + "H";
@@ -375,7 +501,7 @@ void WaitForInput(int milliseconds)
     for (;;) {
         PumpInput();
         std::int64_t left = end - NowMs();
-        if (!Events.empty() || left <= 0)
+        if (!Events.empty() || left <= 0 || Changed)
             return;
         if (Tty.Fd < 0) {
             Sleep(static_cast<int>(left));
@@ -387,6 +513,7 @@ void WaitForInput(int milliseconds)
 
 void WriteOut(std::string_view text)
 {
+    NoteLine(text);
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
     if (!WriteAll(1, bytes))
         RuntimeError(DiskWriteError);
@@ -394,12 +521,14 @@ void WriteOut(std::string_view text)
 
 void ExitProgram(int code)
 {
+    TakeLateReport();
     RestoreTerminal();
     _exit(code);
 }
 
 void RuntimeError(int code)
 {
+    TakeLateReport();
     RestoreTerminal();
     std::string line = "Runtime error " + std::to_string(code) + "\r\n";
     (void)!write(1, line.data(), line.size());

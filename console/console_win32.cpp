@@ -83,6 +83,21 @@ bool HaveConsole()
     return Console.In != INVALID_HANDLE_VALUE;
 }
 
+// The console buffer knows the cursor and keeps its text through a resize.
+void AskCursorPosition()
+{
+}
+
+bool ScreenChanged()
+{
+    return false;
+}
+
+bool ScreenChangePending()
+{
+    return false;
+}
+
 int WhereX()
 {
     GetConsoleScreenBufferInfo(Console.Out, &Console.Info);
@@ -144,6 +159,7 @@ void WaitForInput(int milliseconds)
 
 void WriteOut(std::string_view text)
 {
+    NoteLine(text);
     if (text.empty() || !CanWrite())
         return;
     DWORD written = 0;

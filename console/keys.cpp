@@ -145,6 +145,12 @@ std::uint8_t ReadKey()
         found = KeyPressed();
         if (!found && !HaveConsole())
             return 3;  // no key will ever come: end as on Ctrl+C
+        if (!found && ScreenChangePending()) {
+            // What the program shows must be shown again: a key of its own.
+            Keys.PendingKey = KeyScreenChanged;
+            Keys.PendingExtended = true;
+            found = true;
+        }
     }
     if (Keys.PendingExtended) {
         Keys.PendingExtended = false;

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "backend.h"
 #include "output.h"
 
 // One write per line: the text and its line end go out together.
@@ -8,4 +9,22 @@ void WriteLine(std::string_view text)
     std::string line(text);
     line += "\r\n";
     WriteOut(line);
+}
+
+namespace {
+std::string Line;  // written since the last line end
+}
+
+void NoteLine(std::string_view text)
+{
+    std::size_t end = text.rfind('\n');
+    if (end == std::string_view::npos)
+        Line.append(text.data(), text.size());
+    else
+        Line.assign(text.substr(end + 1));
+}
+
+const std::string& LineSoFar()
+{
+    return Line;
 }

@@ -2,6 +2,7 @@
 // the process inherited, so it follows a redirection.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Writes the bytes unchanged (one byte per character in the console's code
@@ -9,6 +10,8 @@
 void WriteOut(std::string_view text);
 // Writes the text and a line end (CR LF).
 void WriteLine(std::string_view text = {});
+// What was written since the last line end (a prompt, to show it again).
+const std::string& LineSoFar();
 
 // Ends the process with the exit code, putting the console back as found.
 [[noreturn]] void ExitProgram(int code);

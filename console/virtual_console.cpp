@@ -136,6 +136,21 @@ bool HaveConsole()
     return Screen.Present;
 }
 
+// The console buffer knows the cursor and keeps its text through a resize.
+void AskCursorPosition()
+{
+}
+
+bool ScreenChanged()
+{
+    return false;
+}
+
+bool ScreenChangePending()
+{
+    return false;
+}
+
 int WhereX()
 {
     return Screen.X;
@@ -196,6 +211,7 @@ void WaitForInput(int milliseconds)
 // A wide character does not start in the last column, as on a terminal.
 void WriteOut(std::string_view text)
 {
+    NoteLine(text);
     OutputBytes.append(text);
     OutputWrites++;
     while (!text.empty()) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "charset.h"
+#include "console.h"
 #include "fillin.h"
 #include "output.h"
 #include "lineedit.h"
@@ -95,6 +96,7 @@ bool OpenBatchFile()
 void EditAndWrite()
 {
     for (;;) {
+        AskCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);
         if (!EditValue())
             ExitProgram(1);

@@ -47,6 +47,7 @@ using Chars = std::vector<std::string>;
 
 // The state of the one edit that runs at a time.
 struct EditorState {
+    std::string Prompt;  // what the line showed before the field
     Chars Text;        // one entry per character
     Chars Initial;     // the prepared starting text, for restore
     int MaxLength;     // in characters
@@ -379,6 +380,21 @@ void FinishEdit()
     WriteLine();
 }
 
+// The screen changed under the field (a resize, a stop): the cursor stands
+// at the start of a fresh line. Show the prompt and the field again there,
+// with the cursor on its character.
+void ShowAgain()
+{
+    std::size_t cursorByte = ByteOf(Edit.Cursor);
+    std::string text = Joined(Edit.Text);
+    WriteOut(Edit.Prompt);
+    Edit.StartColumn = WhereX();
+    Edit.CursorCell = 0;
+    Edit.ShownCells = 0;
+    Edit.Text.clear();
+    SetText(text, cursorByte);
+}
+
 void PlainKey(std::uint8_t key)
 {
     switch (key) {
@@ -406,6 +422,10 @@ void ExtendedKey(std::uint8_t key)
     case KeyCtrlRight: WordRight(); break;
     case KeyCtrlEnd: DeleteToEnd(); break;
     case KeyCtrlHome: DeleteToStart(); break;
+    case KeyScreenChanged:
+        if (ScreenChanged())
+            ShowAgain();
+        break;
     default: break;
     }
 }
@@ -445,6 +465,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.CursorAtStart = CursorAtStart;
     Edit.Accepted = true;
     Edit.InsertMode = !Overtype;
+    Edit.Prompt = LineSoFar();
     Edit.StartColumn = WhereX();
     Edit.CursorCell = 0;
     Edit.ShownCells = 0;
@@ -459,7 +480,8 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
         Stopwatch watch;
         StopwatchInit(watch, static_cast<float>(TimeoutSeconds));
         StopwatchStart(watch);
-        timedOut = WaitTimedOut(watch);
+        while (!(timedOut = WaitTimedOut(watch)) && ScreenChanged())
+            ShowAgain();
     }
 
     if (timedOut) {

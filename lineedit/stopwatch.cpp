@@ -66,7 +66,7 @@ bool StopwatchExpired(Stopwatch& watch)
 
 bool WaitTimedOut(Stopwatch& watch)
 {
-    while (!StopwatchExpired(watch) && !KeyPressed()) {
+    while (!StopwatchExpired(watch) && !KeyPressed() && !ScreenChangePending()) {
         // Clamped before the conversion: a long limit overflows an int.
         float left = (watch.Limit - watch.Elapsed) * 1000.0f + 1.0f;
         float ms = std::clamp(left, 1.0f, static_cast<float>(WaitSliceMs));

@@ -18,5 +18,7 @@ bool StopwatchExpired(Stopwatch& watch);
 
 // The time-out wait of both programs: polls Expired, then KeyPressed, and
 // sleeps on the console input in between. True when the time ran out with
-// no key ready; a key that is ready when the limit is reached wins.
+// no key ready; a key that is ready when the limit is reached wins. Also
+// ends, false, when the screen changed (ScreenChanged tells): the caller
+// shows its text again and waits on.
 bool WaitTimedOut(Stopwatch& watch);

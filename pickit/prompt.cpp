@@ -27,7 +27,10 @@ std::string ReadAcceptableKey()
     for (;;) {
         std::uint8_t code = ReadKey();
         if (code == 0) {
-            ReadKey();  // an extended key is consumed whole and never accepted
+            // An extended key is consumed whole and never accepted; after a
+            // stop or a resize the prompt is shown again.
+            if (ReadKey() == KeyScreenChanged && ScreenChanged())
+                WriteOut(Settings.Prompt);
             continue;
         }
         std::string key = ReadKeyText(code);
@@ -50,7 +53,8 @@ std::string ReadAcceptableKey()
         Stopwatch watch;
         StopwatchInit(watch, static_cast<float>(Settings.Timeout));
         StopwatchStart(watch);
-        timedOut = WaitTimedOut(watch);
+        while (!(timedOut = WaitTimedOut(watch)) && ScreenChanged())
+            WriteOut(Settings.Prompt);
     }
     std::string key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
 
@@ -72,6 +76,7 @@ std::string ReadAcceptableKey()
                                                        : "";
 
     for (;;) {
+        AskCursorPosition();
         WriteOut(Settings.Prompt);
         if (!EditLine(entry, 1, Settings.Timeout, false, !Settings.CaseSensitive, false, true, true))
             ExitProgram(CtrlCExitCode);

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
 {
     ArgsInit(argc, argv);
     ConsoleOpen();
+    AskCursorPosition();
     std::string prompt;
     std::int32_t maxLength = 2047, timeout = 0;
     bool mask = false, upper = false, numeric = false, overtype = false, atStart = false;

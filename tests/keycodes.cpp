@@ -11,6 +11,7 @@ int main(int argc, char** argv)
 {
     ArgsInit(argc, argv);
     ConsoleOpen();
+    AskCursorPosition();
     WriteLine("ready");
     int enters = 0;
     for (;;) {
