@@ -10,6 +10,12 @@ have tmux || need+=(tmux)
 have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686-win32)
 have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)
+# Wine's 32-bit loader, for the i686 build, is an i386 package; the update
+# below then fetches that architecture's package lists.
+if [ ! -x /usr/lib/wine/wine ]; then
+    need+=(wine32:i386)
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
