@@ -15,6 +15,12 @@ have bash || need+=(bash)
 have dash || need+=(dash)
 have zsh || need+=(zsh)
 have fish || need+=(fish)
+# Wine's 32-bit loader, for the i686 build, is an i386 package; the update
+# below then fetches that architecture's package lists.
+if [ ! -x /usr/lib/wine/wine ]; then
+    need+=(wine32:i386)
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)

@@ -14,8 +14,23 @@ wine32_usable() {
         timeout 60 "$WINE32" cmd /c exit 0 >/dev/null 2>&1
 }
 
+# A prefix made while the 32-bit loader was missing has no 32-bit system
+# (syswow64 stays empty, and wineboot -u does not fill it): 32-bit programs
+# then fail with "could not load kernel32.dll". Where this kernel runs the
+# 32-bit loader, such a prefix is made anew. The lock keeps suites that run
+# side by side from making or removing the prefix at the same time.
 wine_prepare() {
-    [ -d "$WINEPREFIX" ] || timeout 300 "$WINE64" wineboot --init >/dev/null 2>&1
+    mkdir -p "$ROOT/build"
+    (
+        flock 9
+        if [ -d "$WINEPREFIX" ] && "$WINE32" --version >/dev/null 2>&1 &&
+            [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+            echo "the Wine prefix runs no 32-bit programs: making it anew"
+            wineserver -k >/dev/null 2>&1
+            rm -rf "$WINEPREFIX"
+        fi
+        [ -d "$WINEPREFIX" ] || timeout 300 "$WINE64" wineboot --init >/dev/null 2>&1
+    ) 9>"$ROOT/build/wineprefix.lock"
     wineserver -p >/dev/null 2>&1
     timeout 60 "$WINE64" cmd /c exit 0 >/dev/null 2>&1
     true

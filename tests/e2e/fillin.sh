@@ -6,9 +6,13 @@ set -f  # "/?" is an argument, not a pattern
 
 OUT=$WORK/out.bat
 if $IS_WINDOWS; then
-    # Makes Wine report Windows 9x to fillin.exe; never left behind.
-    WIN98_KEY='HKCU\Software\Wine\AppDefaults\fillin.exe'
-    $WINE64 reg delete "$WIN98_KEY" /f >/dev/null 2>&1
+    # Makes Wine report Windows 9x to a copy of fillin.exe with a name of
+    # this run's own: the key is the Wine prefix's, and other suites and the
+    # other Windows target run fillin.exe there at the same time. Never left
+    # behind.
+    WIN98_EXE=fillin98-$$.exe
+    cp "$BIN/fillin/fillin$EXE" "$WORK/$WIN98_EXE"
+    WIN98_KEY="HKCU\\Software\\Wine\\AppDefaults\\$WIN98_EXE"
     eval "set -- $(trap -p EXIT)"
     trap "\$WINE64 reg delete '$WIN98_KEY' /f >/dev/null 2>&1; $3" EXIT
 fi
@@ -93,6 +97,8 @@ check "missing folder: message" $'Cannot open file for output\nUse -h for help' 
 
 if $IS_WINDOWS; then
     $WINE64 reg add "$WIN98_KEY" /v Version /d win98 /f >/dev/null 2>&1
+    FILLIN_NT=$FILLIN
+    FILLIN="$RUN $WORK/$WIN98_EXE"
     check "Win9x: the line is 1023 long" "Length must be from 1 to 1017"$'\r\n'"Use -h for help"$'\r' \
         "$($FILLIN -v x -f a.bat -l 1018 </dev/null)"
     fill "X='a&b'" "-t 1"
@@ -114,6 +120,7 @@ if $IS_WINDOWS; then
     keys BSpace BSpace Enter
     expect "Win9x: the changed value is written" 0 'SET X=a\r\n'
     $WINE64 reg delete "$WIN98_KEY" /f >/dev/null 2>&1
+    FILLIN=$FILLIN_NT
 else
     start 80 24 "X=abc $FILLIN -v x -f /dev/full -t 1"
     check "a full disk: exit code" 101 "$(wait_exit 15)"

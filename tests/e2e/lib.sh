@@ -25,8 +25,11 @@ KEYCODES="$RUN $BIN/tests/keycodes$EXE"
 EDITDEMO="$RUN $BIN/tests/editdemo$EXE"
 
 WORK=$(mktemp -d)
-SOCKET="e2e-$$"
-TMUX_CMD=(tmux -L "$SOCKET" -f /dev/null)
+# Each pane gets a tmux server of its own (see start); TMUX_CMD talks to
+# the current one.
+printf 'set-option -g escape-time 0\n' >"$WORK/tmux.conf"
+SERVERS=0
+TMUX_CMD=(tmux -S "$WORK/tmux-0" -f "$WORK/tmux.conf")
 PASSES=0
 FAILS=0
 trap '"${TMUX_CMD[@]}" kill-server >/dev/null 2>&1; rm -rf "$WORK"' EXIT
@@ -51,18 +54,17 @@ fi
 # (a shell command line); its exit code lands in $WORK/rc.
 start() {
     local width=$1 height=$2 command=$3
+    # A server that is shutting down still holds its socket but drops every
+    # client ("server exited unexpectedly"), and a client cannot tell it
+    # from one that is gone: so the old server is left to exit on its own
+    # and the new pane gets a new server on a socket of its own, with its
+    # options from the start.
     "${TMUX_CMD[@]}" kill-server >/dev/null 2>&1
-    # A new session started while the old server is still exiting dies
-    # with it: wait until the server is gone.
-    local i
-    for ((i = 0; i < 200; i++)); do
-        "${TMUX_CMD[@]}" list-sessions >/dev/null 2>&1 || break
-        sleep 0.01
-    done
+    SERVERS=$((SERVERS + 1))
+    TMUX_CMD=(tmux -S "$WORK/tmux-$SERVERS" -f "$WORK/tmux.conf")
     rm -f "$WORK/rc"
     "${TMUX_CMD[@]}" new-session -d -s t -x "$width" -y "$height" \
         "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
-    "${TMUX_CMD[@]}" set-option -g escape-time 0 >/dev/null
 }
 
 # keys KEY...: one send-keys call per key, so that keys stay apart.
