@@ -3,11 +3,11 @@
 // two for a wide one on a UTF-8 terminal; a wide character that would start
 // in a row's last column starts the next row instead, and the editor blanks
 // the cell it leaves, as a terminal does. Positions in the field are counted
-// in cells from its first one; only the column it starts in matters, so
-// nothing needs to know which row it starts on (it moves when the screen
-// scrolls). Between keys the console cursor stands on the first cell of
-// the character at Cursor, and every change repaints from the first
-// changed character to the end of the field in one write.
+// in cells from its first one; the editor follows the screen row of the
+// field's first row as the screen scrolls. Between keys the console cursor
+// stands on the first cell of the character at Cursor, and every change
+// repaints from the first changed character to the end of the field in one
+// write. A field longer than the screen shows the rows around the cursor.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -54,6 +54,7 @@ struct EditorState {
     int Cursor;        // 1-based; 1..n+1, n+1 being after the last character
     bool InsertMode;
     int StartColumn;   // the column of the field's first cell
+    int TopY;          // the screen row of the field's first row (below 1: scrolled off)
     int CursorCell;    // the cell the console cursor stands on
     int ShownCells;    // cells the field occupies; never lowered during an edit
     bool Accepted;
@@ -131,45 +132,80 @@ int CellOf(int p)
     return p <= TextLength() ? cell + GapBefore(cell, ShownWidth(Edit.Text[p - 1])) : cell;
 }
 
-// The screen moves: cell by cell, wrapping between rows, then one GotoXY.
-void CursorBack(int k)
+// The row of a cell, counted from the field's first row.
+int RowOf(int cell)
 {
-    if (k <= 0)
-        return;
-    int x = WhereX(), y = WhereY();
-    for (int i = 0; i < k; i++) {
-        if (x > 1) {
-            x--;
-        } else if (y > 1) {
-            x = ScreenWidth;
-            y--;
-        }
-    }
-    GotoXY(x, y);
+    return (Edit.StartColumn - 1 + cell) / ScreenWidth;
 }
 
-void CursorForward(int k)
+// Text was written and the console cursor now stands on this cell: the
+// screen row of the field's first row follows (it moves up as the screen
+// scrolls).
+void Wrote(int cell)
 {
-    if (k <= 0)
-        return;
-    int x = WhereX(), y = WhereY();
-    for (int i = 0; i < k; i++) {
-        if (x < ScreenWidth) {
-            x++;
-        } else if (y < ScreenHeight) {
-            x = 1;
-            y++;
-        }
-    }
-    GotoXY(x, y);
+    Edit.CursorCell = cell;
+    Edit.TopY = WhereY() - RowOf(cell);
 }
 
+// The last `cells` cells of the prompt, as they were shown.
+std::string PromptTail(int cells)
+{
+    Chars prompt = SplitChars(Edit.Prompt);
+    std::string tail;
+    int width = 0;
+    for (auto c = prompt.rbegin(); c != prompt.rend() && width < cells; ++c) {
+        int w = std::max(1, CharWidth(*c));
+        if (width + w > cells)
+            break;
+        tail.insert(0, CharWidth(*c) == 0 ? "?" : *c);
+        width += w;
+    }
+    return std::string(cells - width, ' ') + tail;
+}
+
+// Shows the rows of a field longer than the screen from row `first` on,
+// that one on the top row: the part around the cursor. The bottom-right
+// cell is left as it is, since writing it would scroll the screen.
+void ShowRows(int first)
+{
+    int begin = std::max(0, first) * ScreenWidth - (Edit.StartColumn - 1);
+    int end = begin + ScreenWidth * ScreenHeight - 1;
+    std::string cells = begin < 0 ? PromptTail(-begin) : "";
+    int cell = 0;
+    for (const std::string& c : Edit.Text) {
+        int width = ShownWidth(c);
+        for (int gap = GapBefore(cell, width); gap > 0; gap--, cell++) {
+            if (cell >= begin && cell < end)
+                cells += ' ';
+        }
+        if (cell + width > end)
+            break;
+        if (cell >= begin)
+            cells += Shown(c);
+        cell += width;
+    }
+    for (; cell < end; cell++) {  // below the field the screen is blank
+        if (cell >= begin)
+            cells += ' ';
+    }
+    GotoXY(1, 1);
+    WriteOut(cells);
+    Wrote(std::max(cell, begin));
+}
+
+// Moves the console cursor to a cell of the field; one that is off the
+// screen is first brought onto it.
 void CursorToCell(int cell)
 {
-    if (cell < Edit.CursorCell)
-        CursorBack(Edit.CursorCell - cell);
-    else
-        CursorForward(cell - Edit.CursorCell);
+    int y = Edit.TopY + RowOf(cell);
+    if (y < 1)
+        ShowRows(RowOf(cell));
+    else if (y > ScreenHeight)
+        ShowRows(RowOf(cell) - (ScreenHeight - 1));
+    y = Edit.TopY + RowOf(cell);
+    int x = (Edit.StartColumn - 1 + cell) % ScreenWidth + 1;
+    if (x != WhereX() || y != WhereY())
+        GotoXY(x, y);
     Edit.CursorCell = cell;
 }
 
@@ -204,7 +240,7 @@ void Redraw(int from)
             cells.append(Edit.ShownCells - end, ' ');
         Edit.ShownCells = std::max(Edit.ShownCells, end);
         WriteOut(cells);
-        Edit.CursorCell = Edit.ShownCells;
+        Wrote(Edit.ShownCells);
     }
     CursorToCell(CellOf(Edit.Cursor));
 }
@@ -351,7 +387,7 @@ void TypeChar(std::string c)
         int width = ShownWidth(c);
         CursorToCell(slot);
         WriteOut(std::string(GapBefore(slot, width), ' ') + Shown(c));
-        Edit.CursorCell = SlotStart(cursor + 1);
+        Wrote(SlotStart(cursor + 1));
         Edit.ShownCells = std::max(Edit.ShownCells, Edit.CursorCell);
         Edit.Cursor = cursor + 1;
         Redraw(cursor + 1);
@@ -366,7 +402,7 @@ void TypeChar(std::string c)
 void AbortEdit()
 {
     WriteOut("^C");
-    Edit.CursorCell += 2;
+    Wrote(Edit.CursorCell + 2);
     if (Edit.CursorCell < SlotStart(TextLength() + 1))
         CursorToCell(SlotStart(TextLength() + 1));
     Edit.Text.clear();
@@ -389,6 +425,7 @@ void ShowAgain()
     std::string text = Joined(Edit.Text);
     WriteOut(Edit.Prompt);
     Edit.StartColumn = WhereX();
+    Edit.TopY = WhereY();
     Edit.CursorCell = 0;
     Edit.ShownCells = 0;
     Edit.Text.clear();
@@ -467,6 +504,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.InsertMode = !Overtype;
     Edit.Prompt = LineSoFar();
     Edit.StartColumn = WhereX();
+    Edit.TopY = WhereY();
     Edit.CursorCell = 0;
     Edit.ShownCells = 0;
 

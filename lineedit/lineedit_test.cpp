@@ -396,3 +396,69 @@ TEST(EditLine, RandomKeyStreamsKeepScreenAndCursorTrue)
 }
 
 }  // namespace
+
+namespace {
+
+// ---- A field longer than the screen ----
+//
+// The screen shows the part of the field around the cursor: the cursor's
+// character is always on the screen, and typing shows where it lands. The
+// keys run out while the editor waits for more, so the screen is seen as
+// the user sees it.
+TEST(EditLine, FieldLongerThanTheScreen)
+{
+    std::string text;
+    for (int i = 0; i < 6; i++)
+        text += "0123456789";  // 60 characters after "N: ", on a 10 x 4 screen
+    struct Case {
+        const char* Name;
+        Keys Typed;
+        std::string Rows;  // the screen, rows split by "|"
+        int X, Y;          // the cursor
+    } cases[] = {
+        {"the end after the start", {}, "7890123456|7890123456|7890123456|789       ", 4, 4},
+        {"Home shows the first rows", {Home}, "N: 0123456|7890123456|7890123456|789012345 ", 4, 1},
+        {"typing at the start lands there", {Home, 'X'}, "N: X012345|6789012345|6789012345|678901234 ", 5, 1},
+        {"back to the end", {Home, End}, "7890123456|7890123456|7890123456|789       ", 4, 4},
+        {"deleting in the middle", {Home, Right, Right, Right, 'Y', Backspace, Backspace},
+         "N: 0134567|8901234567|8901234567|890123456 ", 6, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        VirtualConsoleReset(10, 4, 1, 1);
+        WriteOut("N: ");
+        Queue(c.Typed);
+        std::string edited = text;
+        try {
+            EditLine(edited, 2047, 0, false, false, false, false, false);
+        } catch (const ProgramExit&) {
+        }
+        std::string rows;
+        for (int y = 1; y <= 4; y++)
+            rows += (y > 1 ? "|" : "") + ScreenRow(y);
+        EXPECT_EQ(rows, c.Rows);
+        EXPECT_EQ(WhereX(), c.X);
+        EXPECT_EQ(WhereY(), c.Y);
+    }
+}
+
+// Whatever the moves, the text comes out right and the cursor stays on
+// its character: Ctrl+Home then deletes exactly what lay before it.
+TEST(EditLine, LongFieldMovesKeepTheText)
+{
+    std::string text;
+    for (int i = 0; i < 30; i++)
+        text += static_cast<char>('a' + i % 26);
+    VirtualConsoleReset(8, 3, 1, 1);
+    VirtualConsoleSetPresent(false);
+    WriteOut("> ");
+    Queue(Keys{Home, Right, Right, 'X', End, Left, Left, Left, 'Y', Home, Right, Right, Right, CtrlHome, Enter});
+    std::string edited = text;
+    EditLine(edited, 2047, 0, false, false, false, false, false);
+    std::string expected = text;
+    expected.insert(2, "X");
+    expected.insert(28, "Y");
+    EXPECT_EQ(edited, expected.substr(3));
+}
+
+}  // namespace

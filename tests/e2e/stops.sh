@@ -93,4 +93,23 @@ done
 keys Z Enter
 check "resized: exit code" 0 "$(wait_exit 10)"
 check "resized: file" "SET X=abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGZHIJ" "$(tr -d '\r\n' <"$OUT")"
+# ---- A field longer than the window: the part around the cursor is
+# shown, and typing shows where it lands.
+value=$(for i in $(seq 195); do printf abcdefghij; done)
+rm -f "$OUT"
+start 80 24 "X=$value $FILLIN -v x -f '$OUT' -p 'N: '"
+wait_for "hij" 10
+sleep 0.5
+check_cursor "long field: cursor after the text" "33 23"
+keys X
+check "long field: typed at the end shows there" "${value: -33}X" "$(row 24)"
+keys Home
+check "long field: Home shows the first row" "N: abcdefghijabcdefghij" "$(row 1 | cut -c1-23)"
+check_cursor "long field: cursor on the first character" "3 0"
+keys Y
+check "long field: typed at the start shows there" "N: Yabcdefghij" "$(row 1 | cut -c1-14)"
+check_cursor "long field: cursor after it" "4 0"
+keys Enter
+check "long field: exit code" 0 "$(wait_exit 10)"
+check "long field: file" "SET X=Y${value}X" "$(tr -d '\r\n' <"$OUT")"
 finish
