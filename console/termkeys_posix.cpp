@@ -1,3 +1,38 @@
+// The terminal sequences decoded here. ESC is 0x1B; X a final letter; m
+// a modifier parameter, 1 + (Shift 1 | Alt 2 | Ctrl 4 | Meta 8).
+//
+//   ESC [ A, B, C, D             Up, Down, Right, Left
+//   ESC O A, B, C, D             the same (application cursor mode)
+//   ESC [ H, F    ESC O H, F     Home, End
+//   ESC [ E    ESC O E           keypad 5
+//   ESC [ 1 ~, 7 ~               Home
+//   ESC [ 4 ~, 8 ~               End
+//   ESC [ 2 ~, 3 ~, 5 ~, 6 ~     Ins, Del, PgUp, PgDn
+//   ESC O P, Q, R, S             F1-F4
+//   ESC [ 11 ~ .. 15 ~           F1-F5
+//   ESC [ 17 ~ .. 21 ~           F6-F10
+//   ESC [ 23 ~, 24 ~             F11, F12
+//   ESC [ [ A .. E               F1-F5 (Linux console)
+//   ESC [ 25 ~ .. 34 ~           Shift+F3-F10 (rxvt, Linux console)
+//   ESC [ 1 ; m X   ESC [ n ; m ~  the key with modifiers
+//   ESC [ m X   ESC O m X        the same, older forms (ESC [ 5 D Ctrl+Left)
+//   ESC O a, b, c, d             Ctrl+Up, Down, Right, Left (rxvt)
+//   ESC [ a, b, c, d             Shift+Up, Down, Right, Left (rxvt)
+//   ESC [ Z                      Shift+Tab
+//   ESC O M                      keypad Enter
+//   ESC O j .. y                 keypad * + , - . / 0-9
+//   ESC [ row ; col R            a cursor-position report while one is
+//                                awaited, else Shift+F3 and the like
+//   ESC ESC [ ..   ESC ESC O ..  the sequence's key with left Alt
+//   ESC ESC                      Esc, Esc
+//   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
+//                                Alt+Enter, ESC Tab Alt+Tab, ESC x Alt+X
+//   ESC and a character beyond ASCII   nothing
+//   ESC alone                    Esc, once EscapeWaitMs passes without more
+//   0x08, 0x7F                   Backspace, whatever stty erase says
+//   CR, Tab, 0x00-0x1F           Enter, Tab, Ctrl+@, Ctrl+A-Z, Ctrl+[ \ ] ^ _
+//   other bytes                  their characters (UTF-8: whole ones only)
+
 #include "termkeys_posix.h"
 
 #include <cstring>
@@ -105,14 +140,14 @@ ConsoleEvent PrintableEvent(unsigned char c)
 }
 
 // One byte that stands for a key by itself.
-ConsoleEvent ByteEvent(const TermKeyDecoder& decoder, unsigned char c)
+ConsoleEvent ByteEvent(unsigned char c)
 {
-    // Backspace gives 8 and Ctrl+Backspace 127 on a PC, whichever of the two
-    // bytes the terminal uses for its erase key.
-    if (c == decoder.EraseByte)
-        return MakeEvent(VkBack, 0x0E, 8, 0);
+    // Terminals disagree on which of the two their Backspace key sends, and
+    // the stty setting often does not match the terminal: both erase, as in
+    // the shell's own line editor (Ctrl+Backspace, the other byte on some
+    // terminals, then erases too).
     if (c == 0x08 || c == 0x7F)
-        return MakeEvent(VkBack, 0x0E, 127, LeftCtrlPressed);
+        return MakeEvent(VkBack, 0x0E, 8, 0);
     if (c == 13)
         return MakeEvent(VkReturn, 0x1C, 13, 0);
     if (c == 9)
@@ -186,6 +221,12 @@ NamedKey LetterKey(unsigned char c)
     return NoKey;
 }
 
+// The arrow of rxvt's lower-case finals a, b, c, d.
+NamedKey ArrowKey(unsigned char c)
+{
+    return LetterKey(c - 'a' + 'A');
+}
+
 // Parameters of a CSI sequence: decimal numbers split by ";". False when the
 // body holds anything else (private markers, intermediates, sub-parameters).
 bool ReadParameters(std::string_view body, int values[], int& count)
@@ -255,11 +296,19 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         events.push_back(MakeEvent(VkTab, 0x0F, 9, ShiftPressed));
         return end + 1;
     }
+    if (c >= 'a' && c <= 'd' && count == 0) {  // rxvt's Shift+arrows
+        events.push_back(NamedEvent(ArrowKey(c), ShiftPressed));
+        return end + 1;
+    }
     NamedKey key = NoKey;
-    if (c == '~')
+    if (c == '~') {
         key = TildeKey(first, state);
-    else if (first <= 1)
+    } else {
+        // Older terminals put the modifier first, alone: ESC [ 5 D.
+        if (count == 1)
+            state = ModifierState(first);
         key = LetterKey(c);
+    }
     if (key.VirtualKey != 0)
         events.push_back(NamedEvent(key, state));
     return end + 1;
@@ -285,6 +334,8 @@ std::size_t DecodeSs3(std::string_view in, bool final, std::deque<ConsoleEvent>&
     static const char Keypad[] = "*+,-./0123456789";  // ESC O j .. ESC O y
     if (c == 'M') {
         events.push_back(MakeEvent(VkReturn, 0x1C, 13, EnhancedKey));
+    } else if (c >= 'a' && c <= 'd') {  // rxvt's Ctrl+arrows
+        events.push_back(NamedEvent(ArrowKey(c), state | LeftCtrlPressed));
     } else if (c >= 'j' && c <= 'y') {
         events.push_back(PrintableEvent(Keypad[c - 'j']));
     } else {
@@ -309,6 +360,39 @@ std::size_t DecodeSequence(TermKeyDecoder& decoder, std::string_view in, bool fi
         return 2;
     }
     return in[1] == '[' ? DecodeCsi(decoder, in, final, events) : DecodeSs3(in, final, events);
+}
+
+// A UTF-8 character becomes one key per byte, in order: the keys of the
+// console are bytes, and the reader joins them again. C1 control
+// characters and broken sequences are dropped.
+std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    char32_t code;
+    std::size_t length;
+    switch (DecodeUtf8(in, code, length)) {
+    case Utf8Status::Incomplete:
+        return final ? in.size() : 0;
+    case Utf8Status::Invalid:
+        return length;
+    case Utf8Status::Valid:
+        break;
+    }
+    if (code >= 0xA0) {
+        for (std::size_t i = 0; i < length; i++)
+            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(in[i]), 0));
+    }
+    return length;
+}
+
+// The key at the front of in that is not an Esc: a character or a byte.
+std::size_t DecodePlain(const TermKeyDecoder& decoder, std::string_view in, bool final,
+                        std::deque<ConsoleEvent>& events)
+{
+    unsigned char c = in[0];
+    if (c >= 0x80 && decoder.Utf8)
+        return DecodeCharacter(in, final, events);
+    events.push_back(ByteEvent(c));
+    return 1;
 }
 
 std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
@@ -338,51 +422,34 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
                 events[i].ControlKeyState |= LeftAltPressed;
             return used + 1;
         }
+        // Esc pressed twice stays two Esc keys.
+        events.push_back(Esc);
+        return 1;
     }
-    // ESC before a character is that character typed with the left Alt key.
-    if ((next >= 0x20 && next <= 0x7F) || next == 0x08) {
-        ConsoleEvent alt = ByteEvent(decoder, next);
-        alt.ControlKeyState |= LeftAltPressed;
-        events.push_back(alt);
-        return 2;
+    if (next >= 0x80) {
+        // Alt with a character beyond ASCII is no key a program knows; its
+        // bytes as extended keys of code 0 would each take the key after
+        // them for their second half. Dropped, ESC and all.
+        std::deque<ConsoleEvent> dropped;
+        std::size_t used = DecodePlain(decoder, in.substr(1), final, dropped);
+        return used == 0 ? 0 : used + 1;
     }
-    events.push_back(Esc);
-    return 1;
-}
-
-// A UTF-8 character becomes one key per byte, in order: the keys of the
-// console are bytes, and the reader joins them again. C1 control
-// characters and broken sequences are dropped.
-std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
-{
-    char32_t code;
-    std::size_t length;
-    switch (DecodeUtf8(in, code, length)) {
-    case Utf8Status::Incomplete:
-        return final ? in.size() : 0;
-    case Utf8Status::Invalid:
-        return length;
-    case Utf8Status::Valid:
-        break;
-    }
-    if (code >= 0xA0) {
-        for (std::size_t i = 0; i < length; i++)
-            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(in[i]), 0));
-    }
-    return length;
+    // ESC before any other key is that key typed with the left Alt key,
+    // also before Enter, Tab or Backspace: a terminal's Alt sends them so,
+    // and an Esc taken from it would clear the user's text.
+    ConsoleEvent alt = ByteEvent(next);
+    alt.ControlKeyState |= LeftAltPressed;
+    events.push_back(alt);
+    return 2;
 }
 
 // The bytes used by the key at the front of in, or 0 when its end has not
 // come yet. With final set it never waits.
 std::size_t DecodeOne(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
-    unsigned char c = in[0];
-    if (c == 0x1B)
+    if (in[0] == 0x1B)
         return DecodeEscape(decoder, in, final, events);
-    if (c >= 0x80 && decoder.Utf8)
-        return DecodeCharacter(in, final, events);
-    events.push_back(ByteEvent(decoder, c));
-    return 1;
+    return DecodePlain(decoder, in, final, events);
 }
 
 }  // namespace

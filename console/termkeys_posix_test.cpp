@@ -42,7 +42,7 @@ std::string Codes(std::string_view bytes, std::uint8_t erase = 0x7F, bool utf8 =
 }
 
 struct Case {
-    const char* Bytes;
+    std::string_view Bytes;
     const char* Codes;
 };
 
@@ -86,26 +86,75 @@ TEST(TermKeys, ModifierParameter)
     });
 }
 
+TEST(TermKeys, OlderAndRxvtModifiedArrows)
+{
+    CheckAll({
+        // rxvt: Ctrl by ESC O and a lower-case final, Shift by ESC [ and one.
+        {"\x1bOd", "0 115"}, {"\x1bOc", "0 116"}, {"\x1bOa", "0 141"}, {"\x1bOb", "0 145"},
+        {"\x1b[a", "0 72"}, {"\x1b[b", "0 80"}, {"\x1b[c", "0 77"}, {"\x1b[d", "0 75"},
+        // The modifier as the only parameter.
+        {"\x1b[5D", "0 115"}, {"\x1b[5C", "0 116"}, {"\x1b[5A", "0 141"}, {"\x1b[5B", "0 145"},
+        {"\x1b[5H", "0 119"}, {"\x1b[5F", "0 117"}, {"\x1b[3D", "0 155"}, {"\x1b[1D", "0 75"},
+        {"\x1b\x1bOd", "0 155"},  // Alt+Ctrl+Left: Alt wins
+        // Lower case with parameters, and e.., are no keys.
+        {"\x1b[1a", ""}, {"\x1b[1;5d", ""}, {"\x1b[e", ""}, {"\x1bOe", ""},
+    });
+}
+
 TEST(TermKeys, SingleBytes)
 {
     CheckAll({
         {"a", "97"}, {"A", "65"}, {"~", "126"}, {" ", "32"}, {"\r", "13"}, {"\t", "9"},
         {"\x03", "3"}, {"\x1a", "26"}, {"\x15", "21"}, {"\x1c", "28"}, {"\n", "10"},
-        {"\x7f", "8"}, {"\x08", "127"}, {"\x1b", "27"}, {"\xe9", "233"},
+        {"\x1b", "27"}, {"\xe9", "233"},
     });
     EXPECT_EQ(Codes(std::string_view("\0", 1)), "0 3");  // Ctrl+@
-    // A terminal whose erase key sends ^H.
-    CheckAll({{"\x08", "8"}, {"\x7f", "127"}}, 0x08);
+    // Both bytes are Backspace, whichever the stty erase setting names.
+    for (std::uint8_t erase : {0x7F, 0x08})
+        CheckAll({{"\x08", "8"}, {"\x7f", "8"}, {"a\x08\x7f", "97 8 8"}}, erase);
 }
 
 TEST(TermKeys, EscBeforeAKeyIsLeftAlt)
 {
     CheckAll({
         {"\x1bx", "0 45"}, {"\x1bX", "0 45"}, {"\x1b" "1", "0 120"}, {"\x1b=", "0 131"},
-        {"\x1b\x7f", "0 14"}, {"\x1b[", "0 26"}, {"\x1bO", "0 24"},
-        // Not with a control key or a second Esc: those stay keys of their own.
-        {"\x1b\x03", "27 3"}, {"\x1b\r", "27 13"}, {"\x1b\x1b", "27 27"},
+        {"\x1b\x7f", "0 14"}, {"\x1b\x08", "0 14"}, {"\x1b[", "0 26"}, {"\x1bO", "0 24"},
+        // Alt+Enter is Enter; Alt with Tab and control keys are extended
+        // keys, never the Esc key and the key.
+        {"\x1b\r", "13"}, {"\x1b\t", "0 15"}, {"\x1b\x03", "0 46"}, {"\x1b\n", "0 36"},
+        {std::string_view("\x1b\0", 2), "0 121"},  // Alt+Ctrl+@
+        {"a\x1b\rb", "97 13 98"}, {"\x1b\x1b\r", "27 13"},
+        // Only a second Esc stays a key of its own.
+        {"\x1b\x1b", "27 27"}, {"\x1b\x1b" "a", "27 0 30"},
     });
+    // A character beyond ASCII with Alt is no key, whole or broken; the key
+    // after it stays whole.
+    CheckAll({{"\x1b\xc3\xa9", ""}, {"\x1b\xe2\x82\xac" "a", "97"}, {"\x1b\xf0\x9f\x98\x80\r", "13"},
+              {"\x1b\xa9" "a", "97"}, {"\x1b\xc2\x85", ""}},
+             0x7F, true);
+    EXPECT_EQ(Codes("\x1b\xe9" "a"), "97");
+}
+
+TEST(TermKeys, EscBeforeAKeyIsOneKeyWhateverTheSplit)
+{
+    // Within the Esc wait the byte after an ESC joins it; a read of its
+    // own after the wait is a key of its own.
+    for (const char* key : {"\r", "\t", "\x7f", "\x08", "\x03", "x", "\xc3\xa9"}) {
+        TermKeyDecoder decoder;
+        decoder.Utf8 = true;
+        std::deque<ConsoleEvent> events;
+        DecodeKeys(decoder, "\x1b", 0, events);
+        DecodeKeys(decoder, key, EscapeWaitMs - 1, events);
+        DecodeKeys(decoder, {}, 1000, events);
+        EXPECT_EQ(CodesOf(events), Codes(std::string("\x1b") + key, 0x7F, true)) << testing::PrintToString(key);
+        EXPECT_NE(CodesOf(events).substr(0, 3), "27 ") << testing::PrintToString(key);
+
+        events.clear();
+        DecodeKeys(decoder, "\x1b", 2000, events);
+        DecodeKeys(decoder, {}, 2000 + EscapeWaitMs, events);
+        DecodeKeys(decoder, key, 2000 + EscapeWaitMs, events);
+        EXPECT_EQ(CodesOf(events), "27 " + Codes(key, 0x7F, true)) << testing::PrintToString(key);
+    }
 }
 
 TEST(TermKeys, UnknownAndBrokenSequencesYieldNothingAndKeepWhatFollows)
@@ -170,7 +219,7 @@ TEST(TermKeys, Utf8InputGivesWholeCharactersOnly)
 TEST(TermKeys, SplitReadsDecodeAsOne)
 {
     const char* sequences[] = {"\x1b[1;5D", "\x1b[15;2~", "\x1b[[B", "\x1bOP", "\x1bx", "\x1b\x1b[A", "\xc3\xa9",
-                               "\x1b[3~a"};
+                               "\x1b[3~a", "\x1b\r", "\x1bOd", "\x1b[5D", "\x1b\xe2\x82\xac" "a"};
     for (const char* whole : sequences) {
         TermKeyDecoder decoder;
         decoder.Utf8 = true;
@@ -219,6 +268,16 @@ TEST(TermKeys, CursorReportOnlyWhileAwaited)
     EXPECT_EQ(decoder.ReportColumn, 40);
     DecodeKeys(decoder, "\x1b[1;2R", 10, events);
     EXPECT_EQ(CodesOf(events), "97 98 0 86");
+
+    // A report of one number is no report; the next full one still is.
+    events.clear();
+    decoder = TermKeyDecoder();
+    decoder.QueryOutstanding = true;
+    DecodeKeys(decoder, "\x1b[5R\x1b[5D\x1b[3;7R", 0, events);
+    EXPECT_EQ(CodesOf(events), "0 96 0 115");  // Ctrl+F3, Ctrl+Left
+    EXPECT_TRUE(decoder.ReportReady);
+    EXPECT_EQ(decoder.ReportRow, 3);
+    EXPECT_EQ(decoder.ReportColumn, 7);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The terminal key decoder on any bytes, however they are split into reads:
 // it never waits for more than a sequence's worth of bytes, never keeps a
 // byte once the Esc wait is over, decodes the same keys whatever the split,
-// and a key that follows garbage still arrives whole.
+// a key that follows garbage still arrives whole, and an ESC with a key
+// after it is never taken for the Esc key.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -102,6 +103,12 @@ std::string CharacterBytes(const Events& events)
     return bytes;
 }
 
+std::size_t EscKeys(const Events& events)
+{
+    return std::count_if(events.begin(), events.end(),
+                         [](const ConsoleEvent& event) { return event.VirtualKey == 0x1B && event.ControlKeyState == 0; });
+}
+
 void CheckEvents(const Events& events)
 {
     for (const ConsoleEvent& event : events) {
@@ -127,6 +134,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fresh.Utf8 = input.ConsumeBool();
     fresh.EraseByte = input.ConsumeBool() ? 0x08 : 0x7F;
     fresh.QueryOutstanding = input.ConsumeBool();
+    std::uint8_t key = input.ConsumeIntegral<std::uint8_t>();  // after an ESC
+    if (key == 0x1B)
+        key = 'x';
     std::vector<std::uint8_t> cuts = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 12));
     std::string bytes = input.ConsumeRemainingBytesAsString();
 
@@ -173,13 +183,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckEvents(slowEvents);
 
     // Enter right after the bytes, in the same read: it is the last key,
-    // whole and plain, whatever came before it.
+    // whole, plain but for the Alt of an ESC the bytes ended in.
     TermKeyDecoder then = fresh;
     Events thenEvents;
     Feed(then, bytes + "\r", Start, thenEvents);
     Flush(then, thenEvents);
     FUZZ_CHECK(!thenEvents.empty());
     const ConsoleEvent& enter = thenEvents.back();
-    FUZZ_CHECK(enter.Char == 13 && enter.VirtualKey == 0x0D && enter.ControlKeyState == 0);
+    FUZZ_CHECK(enter.Char == 13 && enter.VirtualKey == 0x0D && (enter.ControlKeyState & ~LeftAltPressed) == 0);
+
+    // ESC and another byte in time after the bytes: never one Esc key more
+    // than the bytes alone give, and an ASCII byte comes last, with Alt.
+    TermKeyDecoder alone = fresh;
+    Events aloneEvents;
+    Feed(alone, bytes, Start, aloneEvents);
+    Flush(alone, aloneEvents);
+    TermKeyDecoder alt = fresh;
+    Events altEvents;
+    Feed(alt, bytes + '\x1b' + static_cast<char>(key), Start, altEvents);
+    Flush(alt, altEvents);
+    FUZZ_CHECK(EscKeys(altEvents) <= EscKeys(aloneEvents));
+    if (key < 0x80) {
+        FUZZ_CHECK(!altEvents.empty());
+        FUZZ_CHECK((altEvents.back().ControlKeyState & LeftAltPressed) != 0);
+    }
     return 0;
 }

@@ -7,6 +7,8 @@ have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
 have g++ || need+=(g++)
 have tmux || need+=(tmux)
+# A second terminal between tmux and the programs (tests/e2e/keyforms.sh).
+have screen || need+=(screen)
 have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686-win32)
 have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)

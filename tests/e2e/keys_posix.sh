@@ -72,7 +72,7 @@ key C-DC 0 147
 key S-F5 0 88
 key M-1 0 120
 key BSpace 8
-key C-h 127
+key C-h 8
 key Tab 9
 key C-z 26
 key Enter 13
@@ -84,6 +84,25 @@ hex 1b,5b,38,7e 0 79
 hex 1b,5b,5b,41 0 59
 hex 1b,5b,31,3b,32,52 0 86
 hex 1b,5b,39,39,7e,62 98
+hex 08 8
+hex 1b,0d 13
+hex 1b,09 0 15
+hex 1b,7f 0 14
+hex 1b,08 0 14
+hex 1b,03 0 46
+hex 1b,c3,a9,61 97
+hex 1b,4f,64 0 115
+hex 1b,4f,63 0 116
+hex 1b,4f,61 0 141
+hex 1b,4f,62 0 145
+hex 1b,5b,61 0 72
+hex 1b,5b,62 0 80
+hex 1b,5b,63 0 77
+hex 1b,5b,64 0 75
+hex 1b,5b,35,44 0 115
+hex 1b,5b,35,43 0 116
+hex 1b,5b,35,41 0 141
+hex 1b,5b,35,42 0 145
 KEYS
 
 # A lone Esc is a key of its own, and the key after it stays one too.
