@@ -5,7 +5,9 @@
 #   (b) processor time that a time-out wait of 10 seconds costs;
 #   (c) bytes sent to the terminal for one key typed at the end and at the
 #       start of a 2,000-character line;
-#   (d) peak resident memory while the program waits for a key.
+#   (d) peak resident memory while the program waits for a key;
+#   (e) time from start to fillin's prompt being shown when the terminal
+#       answers the cursor query 300 ms late (tests/ptyrelay).
 # A figure that cannot be taken prints "n/a".
 #   bash bench/run.sh        (builds the release tree under $BUILD_PREFIX or build/)
 # ROUNDS=50 TIMEOUT=3 bash bench/run.sh gives a quick, rougher table.
@@ -18,7 +20,7 @@ TIMEOUT=${TIMEOUT:-10}
 
 cd "$ROOT"
 cmake --preset release -B "$REL" >/dev/null &&
-    cmake --build "$REL" -j2 --target pickit fillin baseline startup editor_bytes >/dev/null ||
+    cmake --build "$REL" -j2 --target pickit fillin baseline startup editor_bytes ptyrelay >/dev/null ||
     { echo "bench: the release build failed"; exit 1; }
 PICKIT=$REL/pickit/pickit
 FILLIN=$REL/fillin/fillin
@@ -51,7 +53,7 @@ wait_file() {
 STARTUP="$REL/bench/startup $ROUNDS $REL/bench/baseline '$PICKIT -h' '$FILLIN -h'"
 # Without a terminal (a new session has none): the programs' own cost.
 read -r -d '' c_alone p_alone f_alone < <(setsid -w bash -c "$STARTUP" </dev/null 2>/dev/null)
-# In a terminal: the console set-up also asks the terminal where the cursor is.
+# In a terminal: the console set-up opens it and switches it to raw mode.
 echo "$STARTUP >'$WORK/in_tty.tmp'; mv '$WORK/in_tty.tmp' '$WORK/in_tty'" >"$WORK/startup.sh"
 pane 80 24 "$WORK/startup.sh"
 wait_file "$WORK/in_tty" 300
@@ -112,8 +114,31 @@ start_bytes=$(typed_bytes "$WORK/start.bytes" -l x)
 "${TMUX_CMD[@]}" capture-pane -p -t b -J 2>/dev/null | grep -q "aaaaaaaaaa" || { end_bytes=n/a; start_bytes=n/a; }
 
 editor=$("$REL/bench/editor_bytes" 2>/dev/null)
-ed_end=$(awk '/typed at the end/ && /bytes,/ { for (i = 1; i < NF; i++) if ($(i + 1) == "bytes,") print $i }' <<<"$editor")
-ed_start=$(awk '/typed at the start/ && /bytes,/ { for (i = 1; i < NF; i++) if ($(i + 1) == "bytes,") print $i }' <<<"$editor")
+# editor_figure SCRIPT WHERE: bytes for one key of that script ("ASCII", "CJK").
+editor_figure() {
+    awk -v s="$1" -v w="$2" '$1 ~ "^" s && $0 ~ "typed at the " w && /bytes,/ {
+        for (i = 1; i < NF; i++) if ($(i + 1) == "bytes,") print $i }' <<<"$editor"
+}
+ed_end=$(editor_figure ASCII end)
+ed_start=$(editor_figure ASCII start)
+cjk_end=$(editor_figure CJK end)
+cjk_start=$(editor_figure CJK start)
+
+# ---- (e) The prompt with a slow terminal: the query goes out with the
+# prompt, which never waits for the answer. Medians of five runs, with the
+# answer 300 ms late and with no delay.
+prompt_ms() {
+    local delay=$1 i times=()
+    for i in 1 2 3 4 5; do
+        rm -f "$WORK/q" "$WORK/q.ms"
+        printf '%s\n' "cd '$WORK'" "'$REL/tests/ptyrelay' $delay q sh -c \"X=a '$FILLIN' -v x -f o.bat -t 1 -p Name:\"" >"$WORK/slow.sh"
+        pane 80 24 "$WORK/slow.sh"
+        wait_file "$WORK/q.ms" 10 && times+=("$(cat "$WORK/q.ms")")
+    done
+    printf '%s\n' "${times[@]:-n/a}" | sort -n | sed -n 3p
+}
+prompt_late=$(prompt_ms 300)
+prompt_now=$(prompt_ms 0)
 
 # ---- The table.
 ms() { awk -v u="${1:-}" 'BEGIN { if (u == "" || u == "n/a") print "n/a"; else printf "%.2f ms", u / 1000 }'; }
@@ -136,8 +161,11 @@ row "(c) bytes per key, end of 2000-char line" "-" "$(unit "$end_bytes" B)" ""
 row "    line editor alone (editor_bytes)" "-" "$(unit "${ed_end:-n/a}" B)" ""
 row "(c) bytes per key, start of 2000-char line" "-" "$(unit "$start_bytes" B)" ""
 row "    line editor alone (editor_bytes)" "-" "$(unit "${ed_start:-n/a}" B)" ""
+row "    CJK on UTF-8, end / start (editor_bytes)" "-" "$(unit "${cjk_end:-n/a}" B) / $(unit "${cjk_start:-n/a}" B)" "end: one character's bytes"
 row "(d) peak resident memory while waiting" "$(kib "$hwm_pickit")" "$(kib "$hwm_fillin")" "< 2 MiB"
 row "    C program waiting" "$(kib "$hwm_baseline")" "$(kib "$hwm_baseline")" ""
+row "(e) start to prompt, answer 300 ms late" "-" "$(unit "${prompt_late:-n/a}" ms)" "start-up, not 300 ms"
+row "    with no delay" "-" "$(unit "${prompt_now:-n/a}" ms)" ""
 echo
 echo "(a) medians of $ROUNDS runs each, taken in turn; (b) user + system time of"
 echo "the whole run (wall: pickit ${wall_pickit} s, fillin ${wall_fillin} s); (c) what tmux"

@@ -6,7 +6,8 @@
 //     ptyrelay DELAY_MS COUNT_FILE command [args...]
 //
 // COUNT_FILE receives the number of cursor-position queries (ESC [ 6 n) the
-// command sent. The exit code is the command's.
+// command sent, and COUNT_FILE.ms the milliseconds from the start to the
+// first text it wrote (for the benchmarks). The exit code is the command's.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -83,6 +84,8 @@ int main(int argc, char** argv)
     if (ioctl(0, TIOCGWINSZ, &size) == 0)
         ioctl(master, TIOCSWINSZ, &size);
 
+    long long started = NowMs();
+    long long firstText = -1;
     pid_t child = fork();
     if (child == 0) {
         setsid();
@@ -126,6 +129,11 @@ int main(int argc, char** argv)
             if (n > 0) {
                 WriteAll(1, std::string(buffer, n));
                 output.append(buffer, n);
+                std::string text = output;
+                for (std::size_t at; (at = text.find("\x1b[6n")) != std::string::npos;)
+                    text.erase(at, 4);
+                if (firstText < 0 && !text.empty())
+                    firstText = NowMs() - started;
             }
         }
         if (fds[0].revents & POLLIN) {
@@ -160,6 +168,10 @@ int main(int argc, char** argv)
         queries++;
     if (FILE* file = std::fopen(countFile, "w")) {
         std::fprintf(file, "%d\n", queries);
+        std::fclose(file);
+    }
+    if (FILE* file = std::fopen((std::string(countFile) + ".ms").c_str(), "w")) {
+        std::fprintf(file, "%lld\n", firstText);
         std::fclose(file);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
