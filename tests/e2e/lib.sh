@@ -28,11 +28,23 @@ WORK=$(mktemp -d)
 # Each pane gets a tmux server of its own (see start); TMUX_CMD talks to
 # the current one.
 printf 'set-option -g escape-time 0\n' >"$WORK/tmux.conf"
-SERVERS=0
-TMUX_CMD=(tmux -S "$WORK/tmux-0" -f "$WORK/tmux.conf")
+# tmux, talking to the current pane's server (see start); the number goes
+# through a file, so that a start made in a subshell (a case run inside
+# $(...)) counts for the suite too.
+echo 0 >"$WORK/servers"
+current_tmux() { tmux -S "$WORK/tmux-$(<"$WORK/servers")" -f "$WORK/tmux.conf" "$@"; }
+TMUX_CMD=(current_tmux)
+# Ends every pane server of this suite, also those started in a subshell
+# (a case run inside $(...)).
+kill_servers() {
+    local socket
+    for socket in "$WORK"/tmux-*; do
+        [ -S "$socket" ] && tmux -S "$socket" kill-server >/dev/null 2>&1
+    done
+}
 PASSES=0
 FAILS=0
-trap '"${TMUX_CMD[@]}" kill-server >/dev/null 2>&1; rm -rf "$WORK"' EXIT
+trap 'kill_servers; rm -rf "$WORK"' EXIT
 
 # With sanitizers a report must fail the suite, also where a pane hides it
 # or its exit code passes for a real one: ASan writes its reports to files,
@@ -59,9 +71,8 @@ start() {
     # from one that is gone: so the old server is left to exit on its own
     # and the new pane gets a new server on a socket of its own, with its
     # options from the start.
-    "${TMUX_CMD[@]}" kill-server >/dev/null 2>&1
-    SERVERS=$((SERVERS + 1))
-    TMUX_CMD=(tmux -S "$WORK/tmux-$SERVERS" -f "$WORK/tmux.conf")
+    kill_servers
+    echo $(($(<"$WORK/servers") + 1)) >"$WORK/servers"
     rm -f "$WORK/rc"
     "${TMUX_CMD[@]}" new-session -d -s t -x "$width" -y "$height" \
         "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
