@@ -392,8 +392,6 @@ void ConsoleOpen()
     }
     ReadSize();
     Screen.LineFeedReturns = (Tty.Saved.c_oflag & OPOST) && (Tty.Saved.c_oflag & ONLCR);
-    if (Tty.Saved.c_cc[VERASE] != _POSIX_VDISABLE && Tty.Saved.c_cc[VERASE] != 0)
-        Decoder.EraseByte = Tty.Saved.c_cc[VERASE];
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
 

@@ -18,7 +18,6 @@
 constexpr int EscapeWaitMs = 25;
 
 struct TermKeyDecoder {
-    std::uint8_t EraseByte = 0x7F;  // stty erase; not consulted: 0x08 and 0x7F both erase
     bool Utf8 = false;              // input is UTF-8: only whole characters get through
     bool QueryOutstanding = false;  // a cursor-position report is awaited
     bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)

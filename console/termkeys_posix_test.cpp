@@ -13,10 +13,9 @@ struct Decoded {
 };
 
 // Decodes the bytes as one read, then lets anything unfinished time out.
-Decoded Decode(std::string_view bytes, std::uint8_t erase = 0x7F, bool utf8 = false)
+Decoded Decode(std::string_view bytes, bool utf8 = false)
 {
     Decoded result;
-    result.Decoder.EraseByte = erase;
     result.Decoder.Utf8 = utf8;
     DecodeKeys(result.Decoder, bytes, 0, result.Events);
     DecodeKeys(result.Decoder, {}, 1000, result.Events);
@@ -36,9 +35,9 @@ std::string CodesOf(const std::deque<ConsoleEvent>& events)
     return codes;
 }
 
-std::string Codes(std::string_view bytes, std::uint8_t erase = 0x7F, bool utf8 = false)
+std::string Codes(std::string_view bytes, bool utf8 = false)
 {
-    return CodesOf(Decode(bytes, erase, utf8).Events);
+    return CodesOf(Decode(bytes, utf8).Events);
 }
 
 struct Case {
@@ -46,10 +45,10 @@ struct Case {
     const char* Codes;
 };
 
-void CheckAll(const std::vector<Case>& cases, std::uint8_t erase = 0x7F, bool utf8 = false)
+void CheckAll(const std::vector<Case>& cases, bool utf8 = false)
 {
     for (const Case& c : cases)
-        EXPECT_EQ(Codes(c.Bytes, erase, utf8), c.Codes) << testing::PrintToString(std::string(c.Bytes));
+        EXPECT_EQ(Codes(c.Bytes, utf8), c.Codes) << testing::PrintToString(std::string(c.Bytes));
 }
 
 TEST(TermKeys, CursorAndEditingKeysInEveryForm)
@@ -110,8 +109,7 @@ TEST(TermKeys, SingleBytes)
     });
     EXPECT_EQ(Codes(std::string_view("\0", 1)), "0 3");  // Ctrl+@
     // Both bytes are Backspace, whichever the stty erase setting names.
-    for (std::uint8_t erase : {0x7F, 0x08})
-        CheckAll({{"\x08", "8"}, {"\x7f", "8"}, {"a\x08\x7f", "97 8 8"}}, erase);
+    CheckAll({{"\x08", "8"}, {"\x7f", "8"}, {"a\x08\x7f", "97 8 8"}});
 }
 
 TEST(TermKeys, EscBeforeAKeyIsLeftAlt)
@@ -131,7 +129,7 @@ TEST(TermKeys, EscBeforeAKeyIsLeftAlt)
     // after it stays whole.
     CheckAll({{"\x1b\xc3\xa9", ""}, {"\x1b\xe2\x82\xac" "a", "97"}, {"\x1b\xf0\x9f\x98\x80\r", "13"},
               {"\x1b\xa9" "a", "97"}, {"\x1b\xc2\x85", ""}},
-             0x7F, true);
+             true);
     EXPECT_EQ(Codes("\x1b\xe9" "a"), "97");
 }
 
@@ -146,14 +144,14 @@ TEST(TermKeys, EscBeforeAKeyIsOneKeyWhateverTheSplit)
         DecodeKeys(decoder, "\x1b", 0, events);
         DecodeKeys(decoder, key, EscapeWaitMs - 1, events);
         DecodeKeys(decoder, {}, 1000, events);
-        EXPECT_EQ(CodesOf(events), Codes(std::string("\x1b") + key, 0x7F, true)) << testing::PrintToString(key);
+        EXPECT_EQ(CodesOf(events), Codes(std::string("\x1b") + key, true)) << testing::PrintToString(key);
         EXPECT_NE(CodesOf(events).substr(0, 3), "27 ") << testing::PrintToString(key);
 
         events.clear();
         DecodeKeys(decoder, "\x1b", 2000, events);
         DecodeKeys(decoder, {}, 2000 + EscapeWaitMs, events);
         DecodeKeys(decoder, key, 2000 + EscapeWaitMs, events);
-        EXPECT_EQ(CodesOf(events), "27 " + Codes(key, 0x7F, true)) << testing::PrintToString(key);
+        EXPECT_EQ(CodesOf(events), "27 " + Codes(key, true)) << testing::PrintToString(key);
     }
 }
 
@@ -211,7 +209,7 @@ TEST(TermKeys, Utf8InputGivesWholeCharactersOnly)
             {"\xc2\x85", ""}, {"\xc0\xa9", ""}, {"\xed\xa0\x80", ""},  // C1 control, overlong, surrogate
             {"\xc3" "a", "97"}, {"\xa9", ""}, {"\xc3", ""}, {"\xe2\x82" "b", "98"},  // broken
         },
-        0x7F, true);
+        true);
     // Elsewhere bytes are characters as they stand.
     EXPECT_EQ(Codes("\xc3\xa9"), "195 169");
 }
@@ -227,7 +225,7 @@ TEST(TermKeys, SplitReadsDecodeAsOne)
         std::string_view bytes = whole;
         for (std::size_t i = 0; i < bytes.size(); i++)
             DecodeKeys(decoder, bytes.substr(i, 1), 100 + 10 * static_cast<int>(i), events);
-        EXPECT_EQ(CodesOf(events), Codes(whole, 0x7F, true)) << testing::PrintToString(std::string(whole));
+        EXPECT_EQ(CodesOf(events), Codes(whole, true)) << testing::PrintToString(std::string(whole));
         EXPECT_TRUE(decoder.Pending.empty());
     }
 }

@@ -132,7 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     TermKeyDecoder fresh;
     fresh.Utf8 = input.ConsumeBool();
-    fresh.EraseByte = input.ConsumeBool() ? 0x08 : 0x7F;
     fresh.QueryOutstanding = input.ConsumeBool();
     std::uint8_t key = input.ConsumeIntegral<std::uint8_t>();  // after an ESC
     if (key == 0x1B)
