@@ -240,7 +240,8 @@ void WriteOut(std::string_view text)
             NewLine();
         }
         Screen.Rows[Screen.Y - 1][Screen.X - 1] = c;
-        for (int i = 1; i < width; i++)
+        // (A screen one column wide holds only the first half.)
+        for (int i = 1; i < width && Screen.X + i <= ScreenWidth; i++)
             Screen.Rows[Screen.Y - 1][Screen.X - 1 + i] = "";
         Screen.X += width;
         if (Screen.X > ScreenWidth) {

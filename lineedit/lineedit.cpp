@@ -203,7 +203,7 @@ void CursorToCell(int cell)
     else if (y > ScreenHeight)
         ShowRows(RowOf(cell) - (ScreenHeight - 1));
     y = Edit.TopY + RowOf(cell);
-    int x = (Edit.StartColumn - 1 + cell) % ScreenWidth + 1;
+    int x = ColumnOf(cell);
     if (x != WhereX() || y != WhereY())
         GotoXY(x, y);
     Edit.CursorCell = cell;
@@ -373,16 +373,16 @@ void TypeChar(std::string c)
         text.insert(at, c);
     else
         text.replace(at, Edit.Text[Edit.Cursor - 1].size(), c);
-    if (static_cast<int>(CharCount(text)) > Edit.MaxLength)
+    Chars split = SplitChars(text);
+    if (static_cast<int>(split.size()) > Edit.MaxLength)
         return;
 
-    Chars old = Edit.Text;
-    int cursor = Edit.Cursor;
-    Edit.Text = SplitChars(text);
     // The usual case, a new character at the cursor with all before it
     // unchanged: echo it, then repaint what follows.
-    if (cursor <= TextLength() && Edit.Text[cursor - 1] == c &&
-        std::equal(old.begin(), old.begin() + (cursor - 1), Edit.Text.begin())) {
+    int cursor = Edit.Cursor;
+    if (cursor <= static_cast<int>(split.size()) && split[cursor - 1] == c &&
+        std::equal(Edit.Text.begin(), Edit.Text.begin() + (cursor - 1), split.begin())) {
+        Edit.Text = std::move(split);
         int slot = SlotStart(cursor);
         int width = ShownWidth(c);
         CursorToCell(slot);
@@ -393,7 +393,6 @@ void TypeChar(std::string c)
         Redraw(cursor + 1);
         return;
     }
-    Edit.Text = std::move(old);
     SetText(text, at + c.size());
 }
 

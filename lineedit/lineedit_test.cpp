@@ -442,23 +442,4 @@ TEST(EditLine, FieldLongerThanTheScreen)
     }
 }
 
-// Whatever the moves, the text comes out right and the cursor stays on
-// its character: Ctrl+Home then deletes exactly what lay before it.
-TEST(EditLine, LongFieldMovesKeepTheText)
-{
-    std::string text;
-    for (int i = 0; i < 30; i++)
-        text += static_cast<char>('a' + i % 26);
-    VirtualConsoleReset(8, 3, 1, 1);
-    VirtualConsoleSetPresent(false);
-    WriteOut("> ");
-    Queue(Keys{Home, Right, Right, 'X', End, Left, Left, Left, 'Y', Home, Right, Right, Right, CtrlHome, Enter});
-    std::string edited = text;
-    EditLine(edited, 2047, 0, false, false, false, false, false);
-    std::string expected = text;
-    expected.insert(2, "X");
-    expected.insert(28, "Y");
-    EXPECT_EQ(edited, expected.substr(3));
-}
-
 }  // namespace
