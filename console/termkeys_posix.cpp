@@ -31,7 +31,8 @@
 //   ESC alone                    Esc, once EscapeWaitMs passes without more
 //   0x08, 0x7F                   Backspace, whatever stty erase says
 //   CR, Tab, 0x00-0x1F           Enter, Tab, Ctrl+@, Ctrl+A-Z, Ctrl+[ \ ] ^ _
-//   other bytes                  their characters (UTF-8: whole ones only)
+//   other bytes                  their characters (UTF-8: one key per whole
+//                                character, C1 controls and broken bytes dropped)
 
 #include "termkeys_posix.h"
 
@@ -113,7 +114,8 @@ ConsoleEvent MakeEvent(std::uint16_t virtualKey, std::uint16_t scanCode, std::ui
     ConsoleEvent event;
     event.VirtualKey = virtualKey;
     event.ScanCode = scanCode;
-    event.Char = ch;
+    if (ch != 0)
+        event.Text.assign(1, static_cast<char>(ch));
     event.ControlKeyState = state;
     return event;
 }
@@ -157,7 +159,7 @@ ConsoleEvent ByteEvent(unsigned char c)
     if (c < 0x20) {
         // Ctrl with a letter or with one of @ [ \ ] ^ _.
         ConsoleEvent event = PrintableEvent(c >= 1 && c <= 26 ? 'a' + c - 1 : c + 0x40);
-        event.Char = c;
+        event.Text.assign(c != 0 ? 1 : 0, static_cast<char>(c));
         event.ControlKeyState |= LeftCtrlPressed;
         return event;
     }
@@ -362,8 +364,7 @@ std::size_t DecodeSequence(TermKeyDecoder& decoder, std::string_view in, bool fi
     return in[1] == '[' ? DecodeCsi(decoder, in, final, events) : DecodeSs3(in, final, events);
 }
 
-// A UTF-8 character becomes one key per byte, in order: the keys of the
-// console are bytes, and the reader joins them again. C1 control
+// A UTF-8 character becomes one key that types it whole. C1 control
 // characters and broken sequences are dropped.
 std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
@@ -378,8 +379,9 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
         break;
     }
     if (code >= 0xA0) {
-        for (std::size_t i = 0; i < length; i++)
-            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(in[i]), 0));
+        ConsoleEvent event;
+        event.Text = in.substr(0, length);
+        events.push_back(event);
     }
     return length;
 }
