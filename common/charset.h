@@ -1,9 +1,12 @@
-// The console's characters. On Windows, and on POSIX where the locale names
-// a single-byte codeset, one byte is one character and one cell, in the
-// console's code page. Where the terminal speaks UTF-8, a character is what
-// the user sees as one: a grapheme cluster (a letter with its combining
-// marks, an emoji with its modifiers, a flag), one or two cells wide.
-// Text inside the programs is the terminal's own bytes, never converted.
+// The console's characters. On POSIX where the locale names a single-byte
+// codeset, one byte is one character and one cell. Where the terminal
+// speaks UTF-8, a character is what the user sees as one: a grapheme
+// cluster (a letter with its combining marks, an emoji with its modifiers,
+// a flag), one or two cells wide; text inside the programs is the
+// terminal's own bytes, never converted. On the Windows NT family text
+// inside is UTF-8 too, a character one code point as wide as the console
+// draws it; on Windows 9x it is the console's code page, a character one
+// byte or a double-byte pair.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-// True where the terminal's character set is UTF-8 (on POSIX decided by
-// the locale's name, once); always false on Windows. The one place that
-// knows the console's character set.
+// True where the text inside is UTF-8 (on POSIX decided by the locale's
+// name, on Windows by the family: NT, once). The one place that knows the
+// console's character set.
 bool LocaleIsUtf8();
 // Overrides that decision (tests): 1 UTF-8, 0 single bytes, -1 decide
 // again from the environment.
@@ -51,3 +54,9 @@ std::string FirstChars(std::string_view text, std::size_t count);
 // Upper case by the simple one-to-one mapping: every letter in UTF-8;
 // only "a" to "z" elsewhere (other bytes may be letters of some code page).
 std::string UpperCaseText(std::string_view text);
+
+// The text as a file or pipe that the console's command interpreter reads
+// takes it: on the Windows NT family in the console's output code page (the
+// OEM one without a console; UTF-8 under 65001); elsewhere unchanged.
+// lossless is false when a character has no place there.
+std::string OutputCodePageText(std::string_view text, bool& lossless);

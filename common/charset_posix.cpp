@@ -130,3 +130,9 @@ std::string UpperCaseText(std::string_view text)
     }
     return result;
 }
+
+std::string OutputCodePageText(std::string_view text, bool& lossless)
+{
+    lossless = true;
+    return std::string(text);
+}

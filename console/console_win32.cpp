@@ -7,6 +7,8 @@
 #include <string>
 
 #include "backend.h"
+#include "charset.h"
+#include "charset_win32.h"
 #include "clock.h"
 #include "console.h"
 #include "output.h"
@@ -23,6 +25,8 @@ struct ConsoleState {
     CONSOLE_SCREEN_BUFFER_INFO Info = {};
     DWORD InputMode = 0;
     bool InputModeRead = false;
+    wchar_t HighSurrogate = 0;  // the first half of a character still to come
+    int OutIsConsole = -1;      // standard output is a console: -1 not yet known
 };
 ConsoleState Console;
 
@@ -126,12 +130,58 @@ int InputEventCount()
     return static_cast<int>(count);
 }
 
+namespace {
+
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// The character of a key as UTF-8; a surrogate pair comes as two key
+// presses and becomes one character with the second. False for the first
+// half, which is no key of its own.
+bool KeyText(const KEY_EVENT_RECORD& key, std::string& text)
+{
+    wchar_t c = key.uChar.UnicodeChar;
+    if (!key.bKeyDown) {
+        // Only a release of Alt carries a character: Alt+keypad's.
+        if (c != 0 && !IsHighSurrogate(c) && !IsLowSurrogate(c))
+            text = Utf8FromWide(std::wstring_view(&c, 1));
+        return true;
+    }
+    if (IsHighSurrogate(c)) {
+        Console.HighSurrogate = c;
+        return false;
+    }
+    wchar_t high = Console.HighSurrogate;
+    Console.HighSurrogate = 0;
+    if (IsLowSurrogate(c)) {
+        if (high == 0)
+            return false;
+        const wchar_t pair[2] = {high, c};
+        text = Utf8FromWide(std::wstring_view(pair, 2));
+    } else if (c != 0) {
+        text = Utf8FromWide(std::wstring_view(&c, 1));
+    }
+    return true;
+}
+
+}  // namespace
+
 // Blocks while nothing is pending: the key loop asks InputEventCount first.
+// The NT family reads keys as UTF-16, Windows 9x in the console's code page.
 bool ReadInputEvent(ConsoleEvent& event)
 {
     INPUT_RECORD record;
     DWORD read = 0;
-    if (!ReadConsoleInputA(Console.In, &record, 1, &read) || read == 0)
+    bool unicode = LocaleIsUtf8();
+    if (!(unicode ? ReadConsoleInputW(Console.In, &record, 1, &read) : ReadConsoleInputA(Console.In, &record, 1, &read)) ||
+        read == 0)
         return false;
     event = ConsoleEvent();
     if (record.EventType != KEY_EVENT) {
@@ -143,11 +193,41 @@ bool ReadInputEvent(ConsoleEvent& event)
     event.RepeatCount = key.wRepeatCount;
     event.VirtualKey = key.wVirtualKeyCode;
     event.ScanCode = key.wVirtualScanCode;
-    if (key.uChar.AsciiChar != 0)
-        event.Text.assign(1, key.uChar.AsciiChar);
     event.ControlKeyState = key.dwControlKeyState;
+    if (!unicode) {
+        if (key.uChar.AsciiChar != 0)
+            event.Text.assign(1, key.uChar.AsciiChar);
+    } else if (!KeyText(key, event.Text)) {
+        event.IsKey = false;
+    }
     return true;
 }
+
+namespace {
+
+// The NT family's text reaches a console as UTF-16; a file or pipe gets it
+// in the console's code page.
+bool WriteText(std::string_view text, DWORD& written, DWORD& expected)
+{
+    if (LocaleIsUtf8()) {
+        DWORD mode;
+        if (Console.OutIsConsole < 0)
+            Console.OutIsConsole = GetConsoleMode(InheritedOut, &mode) ? 1 : 0;
+        if (Console.OutIsConsole) {
+            std::wstring wide = WideFromUtf8(text);
+            expected = static_cast<DWORD>(wide.size());
+            return WriteConsoleW(InheritedOut, wide.data(), expected, &written, nullptr) != 0;
+        }
+        bool lossless;
+        std::string bytes = OutputCodePageText(text, lossless);
+        expected = static_cast<DWORD>(bytes.size());
+        return WriteFile(InheritedOut, bytes.data(), expected, &written, nullptr) != 0;
+    }
+    expected = static_cast<DWORD>(text.size());
+    return WriteFile(InheritedOut, text.data(), expected, &written, nullptr) != 0;
+}
+
+}  // namespace
 
 void WaitForInput(int milliseconds)
 {
@@ -164,7 +244,8 @@ void WriteOut(std::string_view text)
     if (text.empty() || !CanWrite())
         return;
     DWORD written = 0;
-    if (!WriteFile(InheritedOut, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    DWORD expected = 0;
+    if (!WriteText(text, written, expected)) {
         // A process started without standard output still does its job.
         if (GetLastError() == ERROR_INVALID_HANDLE) {
             InheritedOut = INVALID_HANDLE_VALUE;
@@ -172,7 +253,7 @@ void WriteOut(std::string_view text)
         }
         RuntimeError(DiskWriteError);
     }
-    if (written != text.size())
+    if (written != expected)
         RuntimeError(DiskWriteError);
 }
 

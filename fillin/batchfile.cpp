@@ -28,10 +28,12 @@ void EscapeMembers(std::string& text, std::string_view set, std::string_view ins
     }
     std::string escaped;
     escaped.reserve(text.size() + insert.size() * members);
-    for (char c : text) {
-        if (set.find(c) != std::string_view::npos)
+    std::string_view rest = text;
+    for (std::size_t length; !rest.empty(); rest.remove_prefix(length)) {
+        length = EscapeUnit(rest);
+        if (length == 1 && set.find(rest[0]) != std::string_view::npos)
             escaped += insert;
-        escaped += c;
+        escaped += rest.substr(0, length);
     }
     text = std::move(escaped);
 }
@@ -47,14 +49,25 @@ void DropPartialCaretGroup(std::string& text)
     text.resize(text.size() - carets % 4);
 }
 
+// A character the file's code page cannot hold would be written changed.
+bool FileHolds(const std::string& c)
+{
+    bool lossless;
+    FileText(c, lossless);
+    return lossless;
+}
+
 bool EditValue()
 {
     return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
-                    Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart);
+                    Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart,
+                    FileHolds);
 }
 
-void WriteBatchFile(const std::string& line)
+void WriteBatchFile(const std::string& text)
 {
+    bool lossless;
+    std::string line = FileText(text, lossless);
     bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
     bool closed = std::fclose(Settings.BatchFile) == 0;
     Settings.BatchFile = nullptr;
@@ -89,7 +102,7 @@ void EscapeValue(std::string& text, std::int32_t limit)
 bool OpenBatchFile()
 {
     // Binary: the line ends in CR LF exactly as written.
-    Settings.BatchFile = std::fopen(Settings.OutFile.c_str(), "wb");
+    Settings.BatchFile = OpenOutputFile(Settings.OutFile);
     return Settings.BatchFile != nullptr;
 }
 

@@ -86,11 +86,17 @@ void ErrorExit(std::string_view message, int exitCode)
     ExitProgram(exitCode);
 }
 
+std::size_t EscapeUnit(std::string_view text)
+{
+    return LocaleIsUtf8() ? 1 : CharLength(text);
+}
+
 int CountCharsInSet(std::string_view text, std::string_view set)
 {
     int count = 0;
-    for (char c : text) {
-        if (set.find(c) != std::string_view::npos)
+    for (std::size_t length; !text.empty(); text.remove_prefix(length)) {
+        length = EscapeUnit(text);
+        if (length == 1 && set.find(text[0]) != std::string_view::npos)
             count++;
     }
     return count;
@@ -99,7 +105,7 @@ int CountCharsInSet(std::string_view text, std::string_view set)
 void RemoveCarets(std::string& text)
 {
     // The character after a caret is kept as it is, even another caret.
-    for (std::size_t i = 0; i < text.size(); i++) {
+    for (std::size_t i = 0; i < text.size(); i += EscapeUnit(std::string_view(text).substr(i))) {
         if (text[i] == '^')
             text.erase(i, 1);
     }

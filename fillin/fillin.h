@@ -47,9 +47,16 @@ constexpr std::string_view ShellSpecialChars = "&()<>^|";
 // ---- Platform (platform_win32.cpp, platform_posix.cpp) ----
 
 void DetectPlatform();
-// The variable's value in the console's code page; empty when it is missing
-// or empty, longer than maxLength characters, or cannot be shown unchanged.
+// The variable's value as the programs hold text; empty when it is missing
+// or empty, longer than maxLength characters, or cannot be shown or written
+// to the file unchanged.
 std::string ReadVariable(const std::string& name, int maxLength);
+// The text as the output file holds it: in the code page that cmd reads it
+// in (the console's output code page when written; see OutputCodePageText),
+// unchanged on POSIX. lossless is false when a character has no place there.
+std::string FileText(std::string_view text, bool& lossless);
+// Opens the output file (binary) by a name as the programs hold text.
+std::FILE* OpenOutputFile(const std::string& name);
 
 // ---- Command line (cmdline.cpp) ----
 
@@ -61,6 +68,9 @@ int Room();
 void ParseCommandLine();
 [[noreturn]] void ShowUsage();
 [[noreturn]] void ErrorExit(std::string_view message, int exitCode);
+// The escapes look at one unit at a time: a byte, or a double-byte
+// character whole (UTF-8 never has an ASCII byte inside a character).
+std::size_t EscapeUnit(std::string_view text);
 int CountCharsInSet(std::string_view text, std::string_view set);
 void RemoveCarets(std::string& text);
 

@@ -25,4 +25,15 @@ std::string ReadVariable(const std::string& name, int maxLength)
     return value;
 }
 
+std::string FileText(std::string_view text, bool& lossless)
+{
+    lossless = true;
+    return std::string(text);
+}
+
+std::FILE* OpenOutputFile(const std::string& name)
+{
+    return std::fopen(name.c_str(), "wb");
+}
+
 }  // namespace fillin

@@ -1,13 +1,50 @@
 // The Windows family decides the line length, the refused characters and
-// the caret escaping. The environment is in the ANSI code page, the console
-// and the batch file in the OEM one.
+// the caret escaping. On the NT family the environment and the file name
+// are read as UTF-16; on Windows 9x the environment is in the ANSI code
+// page and the programs' text in the OEM one. The batch file is in the
+// code page that cmd reads it in.
 #include <windows.h>
 
 #include <vector>
 
+#include "charset.h"
+#include "charset_win32.h"
 #include "fillin.h"
 
 namespace fillin {
+
+namespace {
+
+std::string AnsiFromOem(const std::string& oem)
+{
+    std::string ansi(oem);
+    if (!ansi.empty())
+        OemToCharBuffA(oem.data(), &ansi[0], static_cast<DWORD>(oem.size()));
+    return ansi;
+}
+
+std::string ReadWideVariable(const std::string& name, int maxLength)
+{
+    std::wstring wideName = WideFromUtf8(name);
+    DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (size <= 1 || size > 2 * static_cast<DWORD>(maxLength) + 1)
+        return {};
+    std::wstring wide(size, L'\0');
+    DWORD length = GetEnvironmentVariableW(wideName.c_str(), &wide[0], size);
+    if (length == 0 || length >= size)
+        return {};
+    wide.resize(length);
+    std::string value = Utf8FromWide(wide);
+    // A lone surrogate has no UTF-8 form, and a character the file's code
+    // page lacks would be written back changed: start empty.
+    bool lossless;
+    FileText(value, lossless);
+    if (!lossless || WideFromUtf8(value) != wide || static_cast<int>(CharCount(value)) > maxLength)
+        return {};
+    return value;
+}
+
+}  // namespace
 
 void DetectPlatform()
 {
@@ -22,8 +59,10 @@ void DetectPlatform()
 
 std::string ReadVariable(const std::string& name, int maxLength)
 {
+    if (LocaleIsUtf8())
+        return ReadWideVariable(name, maxLength);
     std::vector<char> ansi(maxLength + 1);
-    DWORD length = GetEnvironmentVariableA(name.c_str(), ansi.data(), maxLength + 1);
+    DWORD length = GetEnvironmentVariableA(AnsiFromOem(name).c_str(), ansi.data(), maxLength + 1);
     // A value that does not fit comes back as the size it needs, unstored.
     if (length == 0 || length > static_cast<DWORD>(maxLength))
         return {};
@@ -35,6 +74,18 @@ std::string ReadVariable(const std::string& name, int maxLength)
     if (back.compare(0, length, ansi.data(), length) != 0)
         return {};
     return oem;
+}
+
+std::string FileText(std::string_view text, bool& lossless)
+{
+    return OutputCodePageText(text, lossless);
+}
+
+std::FILE* OpenOutputFile(const std::string& name)
+{
+    if (LocaleIsUtf8())
+        return _wfopen(WideFromUtf8(name).c_str(), L"wb");
+    return std::fopen(AnsiFromOem(name).c_str(), "wb");
 }
 
 }  // namespace fillin

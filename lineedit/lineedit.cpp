@@ -59,6 +59,7 @@ struct EditorState {
     int ShownCells;    // cells the field occupies; never lowered during an edit
     bool Accepted;
     bool MaskInput, UpperCase, NumericOnly, CursorAtStart;
+    bool (*Acceptable)(const std::string& c);
 };
 EditorState Edit;
 
@@ -367,6 +368,8 @@ void TypeChar(std::string c)
         return;
     if (Edit.UpperCase)
         c = UpperCaseText(c);
+    if (Edit.Acceptable != nullptr && !Edit.Acceptable(c))
+        return;
     std::string text = Joined(Edit.Text);
     std::size_t at = ByteOf(Edit.Cursor);
     if (Edit.InsertMode || Edit.Cursor > TextLength())
@@ -490,7 +493,8 @@ Chars PrepareText(const std::string& start)
 }  // namespace
 
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds, bool MaskInput,
-              bool UpperCase, bool NumericOnly, bool Overtype, bool CursorAtStart)
+              bool UpperCase, bool NumericOnly, bool Overtype, bool CursorAtStart,
+              bool (*Acceptable)(const std::string& c))
 {
     // Below 1 nothing may be typed; a negative limit would cut the text
     // before its start.
@@ -499,6 +503,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.UpperCase = UpperCase;
     Edit.NumericOnly = NumericOnly;
     Edit.CursorAtStart = CursorAtStart;
+    Edit.Acceptable = Acceptable;
     Edit.Accepted = true;
     Edit.InsertMode = !Overtype;
     Edit.Prompt = LineSoFar();

@@ -28,10 +28,19 @@ fi
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 # Grapheme clusters, widths and case mapping on POSIX (linked statically).
 [ -f /usr/include/utf8proc.h ] || need+=(libutf8proc-dev)
+# The locales that give Wine the code pages of other languages
+# (tests/e2e/codepages.sh); made below.
+[ -d /usr/share/i18n/locales ] || need+=(locales)
 # The fuzz targets: clang and its libFuzzer runtime.
 have clang++ || need+=(clang)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
-[ ${#need[@]} -eq 0 ] && exit 0
-echo "installing: ${need[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+if [ ${#need[@]} -gt 0 ]; then
+    echo "installing: ${need[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+# Each locale is made once; one already there costs nothing.
+for locale in en_US ru_RU ja_JP zh_CN; do
+    locale -a 2>/dev/null | grep -qx "$locale.utf8" || localedef -i "$locale" -f UTF-8 "$locale.UTF-8" 2>/dev/null
+done
+true
