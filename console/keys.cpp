@@ -117,11 +117,10 @@ bool KeyPressed()
                 continue;
 
             if (!Keys.Lead.empty()) {
-                std::string lead = Keys.Lead;
+                // A trail byte must follow; the lead alone is no character.
+                if (event.Text.size() == 1)
+                    event.Text.insert(0, Keys.Lead);
                 Keys.Lead.clear();
-                if (event.Text.size() != 1)
-                    continue;  // a trail byte must follow; the lead alone is no character
-                event.Text = lead + event.Text;
             } else if (IsLoneLeadByte(event.Text) && !(event.ControlKeyState & (LeftAltPressed | EnhancedKey))) {
                 Keys.Lead = event.Text;
                 continue;
