@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     TermKeyDecoder fresh;
     fresh.Utf8 = input.ConsumeBool();
-    fresh.QueryOutstanding = input.ConsumeBool();
+    fresh.QueriesOutstanding = input.ConsumeBool() ? 1 : 0;
     std::uint8_t key = input.ConsumeIntegral<std::uint8_t>();  // after an ESC
     if (key == 0x1B)
         key = 'x';

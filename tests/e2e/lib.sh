@@ -78,12 +78,13 @@ start() {
         "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
 }
 
-# keys KEY...: one send-keys call per key, so that keys stay apart.
+# keys KEY...: one send-keys call per key, so that keys stay apart (an
+# Esc by more than the programs' escape time).
 keys() {
     local key
     for key in "$@"; do
         "${TMUX_CMD[@]}" send-keys -t t "$key"
-        sleep 0.08
+        if [ "$key" = Escape ]; then sleep 0.2; else sleep 0.08; fi
     done
 }
 # literal TEXT: types the text as it stands.
