@@ -263,13 +263,18 @@ void StopBy(int number)
     sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops here until continued
     sigprocmask(SIG_BLOCK, &one, nullptr);
     SetHandler(number, OnSignal);
-    // The continue that woke us is this one (a stop sent to an orphaned
-    // process group is discarded, and we go on at once).
+    // The continue that woke us is taken here. A stop sent to an orphaned
+    // process group is discarded: we go on at once, with the screen as it
+    // was.
     timespec none{0, 0};
-    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT) {
-    }
+    bool continued = false;
+    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
+        continued = true;
+    if (continued || Arrived[SIGCONT])
+        Continued();
+    else
+        TakeTerminal();
     Arrived[SIGCONT] = 0;
-    Continued();
 }
 
 // A signal whose default ends the process: the terminal back, then the end.
