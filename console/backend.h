@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Control-key state bits.
@@ -22,7 +23,11 @@ struct ConsoleEvent {
     std::uint16_t RepeatCount = 1;
     std::uint16_t VirtualKey = 0;
     std::uint16_t ScanCode = 0;
-    std::uint8_t Char = 0;       // in the console's code page
+    // The character the key types, whole: UTF-8 where LocaleIsUtf8(), else
+    // the code page's bytes (one; two for a double-byte character, which a
+    // console may also report as two events, lead byte first: keys.cpp joins
+    // them). Empty for a key that types nothing.
+    std::string Text;
     std::uint32_t ControlKeyState = 0;
 };
 

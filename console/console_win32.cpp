@@ -143,7 +143,8 @@ bool ReadInputEvent(ConsoleEvent& event)
     event.RepeatCount = key.wRepeatCount;
     event.VirtualKey = key.wVirtualKeyCode;
     event.ScanCode = key.wVirtualScanCode;
-    event.Char = static_cast<std::uint8_t>(key.uChar.AsciiChar);
+    if (key.uChar.AsciiChar != 0)
+        event.Text.assign(1, key.uChar.AsciiChar);
     event.ControlKeyState = key.dwControlKeyState;
     return true;
 }

@@ -6,10 +6,13 @@
 
 namespace {
 
-// What KeyPressed found and ReadKey has not yet handed out.
+// What KeyPressed found and ReadKey has not yet handed out: a key code,
+// then the rest of the key's text, byte by byte.
 struct KeyState {
     std::uint8_t PendingKey = 0;
     bool PendingExtended = false;
+    std::string Rest;
+    std::string Lead;  // a double-byte character's lead byte, waiting for its trail
     bool AltNumpadActive = false;
     std::uint8_t AltNumpadValue = 0;
 };
@@ -89,9 +92,16 @@ void ResetKeyState()
     Keys = KeyState();
 }
 
+// A console with a double-byte code page may report a character as two
+// key events, lead byte and then trail byte.
+bool IsLoneLeadByte(const std::string& text)
+{
+    return !LocaleIsUtf8() && text.size() == 1 && CharLength(text + "x") == 2;
+}
+
 bool KeyPressed()
 {
-    if (Keys.PendingKey != 0)
+    if (Keys.PendingKey != 0 || Keys.PendingExtended || !Keys.Rest.empty())
         return true;
 
     ConsoleEvent event;
@@ -106,21 +116,34 @@ bool KeyPressed()
             if (IsModifierKey(event.VirtualKey & 0xFF))
                 continue;
 
-            bool extended = event.Char == 0 || (event.ControlKeyState & (LeftAltPressed | EnhancedKey)) != 0;
-            if (event.Char == 13 && event.VirtualKey == VkReturn)
+            if (!Keys.Lead.empty()) {
+                std::string lead = Keys.Lead;
+                Keys.Lead.clear();
+                if (event.Text.size() != 1)
+                    continue;  // a trail byte must follow; the lead alone is no character
+                event.Text = lead + event.Text;
+            } else if (IsLoneLeadByte(event.Text) && !(event.ControlKeyState & (LeftAltPressed | EnhancedKey))) {
+                Keys.Lead = event.Text;
+                continue;
+            }
+
+            bool extended = event.Text.empty() || (event.ControlKeyState & (LeftAltPressed | EnhancedKey)) != 0;
+            if (event.Text == "\r" && event.VirtualKey == VkReturn)
                 extended = false;
             if (extended) {
                 Keys.PendingExtended = true;
                 Keys.PendingKey = TranslateScanCode(event.ScanCode, event.ControlKeyState, event.VirtualKey);
             } else {
                 Keys.PendingExtended = false;
-                Keys.PendingKey = event.Char;
+                Keys.PendingKey = static_cast<std::uint8_t>(event.Text[0]);
+                Keys.Rest = event.Text.substr(1);
             }
 
             // An Alt+keypad digit is part of a composed character, not a key.
             if (IsNumpadDigit(event.VirtualKey) && altHeld) {
                 Keys.PendingKey = 0;
                 Keys.PendingExtended = false;
+                Keys.Rest.clear();
                 continue;
             }
             // A key is found; an extended key whose code is 0 still counts.
@@ -128,9 +151,17 @@ bool KeyPressed()
         }
 
         if ((event.VirtualKey & 0xFF) == VkMenu && Keys.AltNumpadActive && Keys.AltNumpadValue != 0) {
-            Keys.PendingKey = Keys.AltNumpadValue;
+            // The console gives the composed character with the release of
+            // Alt; one that does not has its code counted here.
+            std::string text = event.Text;
+            if (text.empty() && (!LocaleIsUtf8() || Keys.AltNumpadValue < 0x80))
+                text.assign(1, static_cast<char>(Keys.AltNumpadValue));
             Keys.AltNumpadActive = false;
             Keys.AltNumpadValue = 0;
+            if (text.empty())
+                continue;
+            Keys.PendingKey = static_cast<std::uint8_t>(text[0]);
+            Keys.Rest = text.substr(1);
             return true;
         }
     }
@@ -156,6 +187,11 @@ std::uint8_t ReadKey()
         Keys.PendingExtended = false;
         return 0;
     }
+    if (Keys.PendingKey == 0 && !Keys.Rest.empty()) {
+        std::uint8_t next = static_cast<std::uint8_t>(Keys.Rest[0]);
+        Keys.Rest.erase(0, 1);
+        return next;
+    }
     std::uint8_t key = Keys.PendingKey;
     Keys.PendingKey = 0;
     return key;
@@ -163,21 +199,7 @@ std::uint8_t ReadKey()
 
 std::string ReadKeyText(std::uint8_t first)
 {
-    std::string text(1, static_cast<char>(first));
-    if (!LocaleIsUtf8())
-        return text;
-    char32_t code;
-    std::size_t length;
-    // The terminal's decoder hands on whole characters only, so the rest
-    // is ready; a key that cannot continue the character is left for the
-    // next read.
-    for (;;) {
-        Utf8Status status = DecodeUtf8(text, code, length);
-        if (status == Utf8Status::Valid)
-            return text;
-        if (status == Utf8Status::Invalid || !KeyPressed() || Keys.PendingExtended ||
-            (Keys.PendingKey & 0xC0) != 0x80)
-            return {};
-        text += static_cast<char>(ReadKey());
-    }
+    std::string text = static_cast<char>(first) + Keys.Rest;
+    Keys.Rest.clear();
+    return IsConsoleText(text) ? text : std::string();
 }

@@ -14,7 +14,8 @@ ConsoleEvent Down(std::uint16_t vk, std::uint16_t scan, std::uint8_t ch, std::ui
     ConsoleEvent event;
     event.VirtualKey = vk;
     event.ScanCode = scan;
-    event.Char = ch;
+    if (ch != 0)
+        event.Text.assign(1, static_cast<char>(ch));
     event.ControlKeyState = state;
     return event;
 }
@@ -263,6 +264,28 @@ TEST(ReadKey, WithoutAConsoleEndsAsCtrlC)
     EXPECT_FALSE(KeyPressed());
     EXPECT_EQ(ReadKey(), 3);
     EXPECT_DOUBLE_EQ(WaitedSeconds, 1.0);
+}
+
+}  // namespace
+
+namespace {
+
+// A key's text is handed out whole by ReadKeyText, byte by byte by ReadKey
+// alone; it never takes the next key's text with it.
+TEST(ReadKey, KeyTextWhole)
+{
+    VirtualConsoleReset();
+    ConsoleEvent two = Down(0, 0, 0);
+    two.Text = "\x93\xfa";
+    PushEvent(two);
+    PushEvent(two);
+    PushEvent(Down('A', 0x1E, 'a'));
+    std::uint8_t first = ReadKey();
+    EXPECT_EQ(ReadKeyText(first), "\x93\xfa");
+    EXPECT_EQ(ReadKey(), 0x93);
+    EXPECT_EQ(ReadKey(), 0xFA);
+    first = ReadKey();
+    EXPECT_EQ(ReadKeyText(first), "a");
 }
 
 }  // namespace

@@ -40,7 +40,10 @@
 //                                never typed by hand
 //   0x08, 0x7F                   Backspace, whatever stty erase says
 //   CR, Tab, 0x00-0x1F           Enter, Tab, Ctrl+@, Ctrl+A-Z, Ctrl+[ \ ] ^ _
-//   other bytes                  their characters (UTF-8: whole ones only)
+//   other bytes                  their characters (UTF-8: one key per whole
+//                                character, C1 controls and broken bytes
+//                                dropped; code points of one grapheme
+//                                cluster that come in one read, one key)
 //
 // The shell's editing keys come as the keys that do the same in the
 // editor: Ctrl+A Home, Ctrl+E End, Ctrl+B Left, Ctrl+F Right, Ctrl+D Del,
@@ -130,7 +133,8 @@ ConsoleEvent MakeEvent(std::uint16_t virtualKey, std::uint16_t scanCode, std::ui
     ConsoleEvent event;
     event.VirtualKey = virtualKey;
     event.ScanCode = scanCode;
-    event.Char = ch;
+    if (ch != 0)
+        event.Text.assign(1, static_cast<char>(ch));
     event.ControlKeyState = state;
     return event;
 }
@@ -197,7 +201,7 @@ ConsoleEvent ByteEvent(unsigned char c)
             return NamedEvent(shell, shell.VirtualKey == 0 ? 0 : ShellKeyState(c));
         // Ctrl with a letter or with one of @ [ \ ] ^ _.
         ConsoleEvent event = PrintableEvent(c >= 1 && c <= 26 ? 'a' + c - 1 : c + 0x40);
-        event.Char = c;
+        event.Text.assign(c != 0 ? 1 : 0, static_cast<char>(c));
         event.ControlKeyState |= LeftCtrlPressed;
         return event;
     }
@@ -407,8 +411,7 @@ std::size_t DecodeSequence(TermKeyDecoder& decoder, std::string_view in, bool fi
     return in[1] == '[' ? DecodeCsi(decoder, in, final, events) : DecodeSs3(in, final, events);
 }
 
-// A UTF-8 character becomes one key per byte, in order: the keys of the
-// console are bytes, and the reader joins them again. C1 control
+// A UTF-8 character becomes one key that types it whole. C1 control
 // characters and broken sequences are dropped.
 std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
@@ -422,10 +425,14 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
     case Utf8Status::Valid:
         break;
     }
-    if (code >= 0xA0) {
-        for (std::size_t i = 0; i < length; i++)
-            events.push_back(MakeEvent(0, 0, static_cast<std::uint8_t>(in[i]), 0));
-    }
+    if (code < 0xA0)
+        return length;
+    // What follows in the same read and belongs to the character (a flag's
+    // second half, a modifier, a combining mark) makes one key with it.
+    length = std::max(length, CharLength(in));
+    ConsoleEvent event;
+    event.Text = in.substr(0, length);
+    events.push_back(event);
     return length;
 }
 
@@ -437,7 +444,11 @@ std::size_t DecodePlain(const TermKeyDecoder& decoder, std::string_view in, bool
     if (c >= 0x80 && decoder.Utf8)
         return DecodeCharacter(in, final, events);
     events.push_back(ByteEvent(c));
-    return 1;
+    // A letter typed with its combining marks is one key.
+    std::size_t length = c >= 0x20 && c < 0x7F && decoder.Utf8 ? CharLength(in) : 1;
+    if (length > 1)
+        events.back().Text = in.substr(0, length);
+    return length;
 }
 
 std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)

@@ -86,12 +86,23 @@ void PushEvent(const ConsoleEvent& event, double atSeconds)
     Screen.Input.push_back({Screen.Clock + atSeconds, event});
 }
 
+// One event per character: a code point where the console speaks UTF-8
+// (bytes that are no UTF-8 one each), else a character of the code page.
 void PushKeys(std::string_view characters, double atSeconds)
 {
-    for (unsigned char c : characters) {
+    while (!characters.empty()) {
+        std::size_t length = 1;
+        char32_t code;
+        if (!LocaleIsUtf8())
+            length = CharLength(characters);
+        else if (DecodeUtf8(characters, code, length) != Utf8Status::Valid)
+            length = 1;
         ConsoleEvent event;
-        event.VirtualKey = c == 13 ? 0x0D : 0x41;
-        event.Char = c;
+        event.VirtualKey = characters[0] == 13 ? 0x0D : 0x41;
+        event.Text = characters.substr(0, length);
+        if (event.Text == std::string(1, '\0'))
+            event.Text.clear();
+        characters.remove_prefix(length);
         PushEvent(event, atSeconds);
     }
 }

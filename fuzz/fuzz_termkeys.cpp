@@ -29,7 +29,7 @@ constexpr std::int64_t Start = 1000000;
 bool Same(const ConsoleEvent& a, const ConsoleEvent& b)
 {
     return a.IsKey == b.IsKey && a.KeyDown == b.KeyDown && a.VirtualKey == b.VirtualKey &&
-           a.ScanCode == b.ScanCode && a.Char == b.Char && a.ControlKeyState == b.ControlKeyState;
+           a.ScanCode == b.ScanCode && a.Text == b.Text && a.ControlKeyState == b.ControlKeyState;
 }
 
 bool SameEvents(const Events& a, const Events& b)
@@ -87,8 +87,7 @@ bool OneCharacterRight(unsigned code)
     Decode(decoder, bytes, Start, events);
     if (code < 0xA0)
         return events.empty();
-    return events.size() == 2 && events[0].Char == static_cast<std::uint8_t>(bytes[0]) &&
-           events[1].Char == static_cast<std::uint8_t>(bytes[1]);
+    return events.size() == 1 && events[0].Text == bytes;
 }
 
 // The bytes of the characters beyond ASCII that the keys carry, in order:
@@ -97,8 +96,8 @@ std::string CharacterBytes(const Events& events)
 {
     std::string bytes;
     for (const ConsoleEvent& event : events) {
-        if (event.Char >= 0x80 && event.ScanCode == 0)
-            bytes += static_cast<char>(event.Char);
+        if (!event.Text.empty() && static_cast<unsigned char>(event.Text[0]) >= 0x80 && event.ScanCode == 0)
+            bytes += event.Text;
     }
     return bytes;
 }
@@ -114,7 +113,7 @@ void CheckEvents(const Events& events)
     for (const ConsoleEvent& event : events) {
         FUZZ_CHECK(event.IsKey && event.KeyDown);
         // A key with neither a character nor a scan code gives no key code.
-        FUZZ_CHECK(event.Char != 0 || event.ScanCode != 0);
+        FUZZ_CHECK(!event.Text.empty() || event.ScanCode != 0);
     }
 }
 
@@ -189,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Flush(then, thenEvents);
     FUZZ_CHECK(!thenEvents.empty());
     const ConsoleEvent& enter = thenEvents.back();
-    FUZZ_CHECK(enter.Char == 13 && enter.VirtualKey == 0x0D && (enter.ControlKeyState & ~LeftAltPressed) == 0);
+    FUZZ_CHECK(enter.Text == "\r" && enter.VirtualKey == 0x0D && (enter.ControlKeyState & ~LeftAltPressed) == 0);
 
     // ESC and another byte in time after the bytes: never one Esc key more
     // than the bytes alone give, and an ASCII byte comes last, with Alt.
