@@ -20,8 +20,8 @@
 // (ppoll), so that none lands between a test and a wait or inside a
 // restore. A stop, or a signal whose default ends the process, gives the
 // terminal back first (taking a report or paste on its way off the input)
-// and then takes its default action; a fault or a resource limit restores
-// at once, in its handler.
+// and then takes its default action; a fault or a resource limit does the
+// same at once, in its handler, with bytes read and not decoded.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -138,10 +138,46 @@ void RestoreSettings()
     }
 }
 
+// In a signal handler: reads the input, bytes only, until what is owed
+// has come (a report's final R, a paste's end) or its time is up.
+void SkipOwedInput()
+{
+    constexpr char PasteEnd[] = "\x1b[201~";
+    int reports = Decoder.QueriesOutstanding;
+    bool paste = Decoder.InPaste;
+    std::size_t matched = 0;
+    std::int64_t until = paste ? NowMs() + PasteGapMs : Decoder.HoldReportsUntil;
+    for (std::int64_t now = NowMs(); (reports > 0 || paste) && now < until; now = NowMs()) {
+        pollfd p{Tty.Fd, POLLIN, 0};
+        char buffer[256];
+        ssize_t n = 0;
+        if (poll(&p, 1, static_cast<int>(until - now)) <= 0 || (n = read(Tty.Fd, buffer, sizeof buffer)) <= 0)
+            return;
+        for (ssize_t i = 0; i < n; i++) {
+            if (!paste) {
+                reports -= buffer[i] == 'R';
+                continue;
+            }
+            matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
+            paste = matched < sizeof PasteEnd - 1;
+        }
+        if (paste)
+            until = NowMs() + PasteGapMs;
+        else if (reports > 0)
+            until = Decoder.HoldReportsUntil;
+    }
+}
+
 // A fault or a resource limit: the terminal back as found, then what the
 // signal did before (the default action, or a sanitizer's report).
 void OnFault(int number)
 {
+    if (RawMode) {
+        if (Tty.PasteAsked)
+            (void)!write(Tty.Fd, PasteOff, sizeof PasteOff - 1);
+        Tty.PasteAsked = false;
+        SkipOwedInput();
+    }
     RestoreSettings();
     sigaction(number, &FaultActions[number], nullptr);
     raise(number);

@@ -4,6 +4,7 @@
 
 #include "termkeys_posix.h"
 #include "termquery_posix.h"
+#include "charset.h"
 #include "virtual_console.h"
 
 namespace {
@@ -213,6 +214,27 @@ TEST(TermKeys, Utf8InputGivesWholeCharactersOnly)
         true);
     // Elsewhere bytes are characters as they stand.
     EXPECT_EQ(Codes("\xc3\xa9"), "195 169");
+}
+
+TEST(TermKeys, OneReadsGraphemeClusterIsOneKey)
+{
+    SetLocaleIsUtf8(1);
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA|\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7|"},
+        {"\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBDx", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD|x|"},
+        {"e\xCC\x81z", "e\xCC\x81|z|"},
+        {"\xC3\xA9\xCC\x81", "\xC3\xA9\xCC\x81|"},
+        {"ab\r\n", "a|b|\r|\n|"},
+    };
+    for (const auto& [bytes, keys] : cases) {
+        std::string texts;
+        for (const ConsoleEvent& event : Decode(bytes, true).Events) {
+            if (event.KeyDown)
+                texts += event.Text + "|";
+        }
+        EXPECT_EQ(texts, keys) << testing::PrintToString(bytes);
+    }
+    SetLocaleIsUtf8(-1);
 }
 
 TEST(TermKeys, SplitReadsDecodeAsOne)
