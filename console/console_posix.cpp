@@ -276,12 +276,22 @@ void RestoreAtExit()
     GiveTerminalBack();
 }
 
-// Continued after a stop, or come to the foreground: the shell may have
-// reset the terminal, and has written on the screen.
+// Continued after a stop: the shell may have reset the terminal, and has
+// written on the screen. Continued in the background, that waits for the
+// foreground (PumpInput).
 void Continued()
 {
     TakeTerminal();
-    Changed = true;
+    Changed = Changed || RawMode;
+}
+
+// Keys are read: pastes are to come bracketed.
+void AskForPastes()
+{
+    if (RawMode && !Tty.PasteAsked) {
+        Tty.PasteAsked = true;
+        WriteTerminal(PasteOn);
+    }
 }
 
 // A stop signal: the user gets the terminal back as it was while we are
@@ -388,14 +398,10 @@ void PumpInput()
         // Come to the foreground without a continue (started in the
         // background): shown again there.
         TakeTerminal();
-        Changed = true;
+        Changed = Changed || RawMode;
     }
     if (!RawMode)
         return;
-    if (!Tty.PasteAsked) {
-        Tty.PasteAsked = true;
-        WriteTerminal(PasteOn);
-    }
     char buffer[4096];
     while (Tty.Fd >= 0) {
         ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
@@ -665,6 +671,7 @@ void GotoXY(int x, int y)
 int InputEventCount()
 {
     PumpInput();
+    AskForPastes();
     return static_cast<int>(Events.size());
 }
 
@@ -684,6 +691,7 @@ WaitResult WaitForInput(int milliseconds)
     std::int64_t end = NowMs() + milliseconds;
     for (;;) {
         PumpInput();
+        AskForPastes();
         if (!Events.empty())
             return WaitResult::Input;
         if (Changed)
