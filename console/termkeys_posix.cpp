@@ -520,8 +520,9 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
 }
 
 // Pasted bytes at the front of in, up to and with the paste's end: the
-// bytes used, 0 when what is there may be the start of the end.
-std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, std::deque<ConsoleEvent>& events)
+// bytes used, 0 when what is there may be the start of the end (or of a
+// character) and final is not set.
+std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
     constexpr std::string_view PasteEnd = "\x1b[201~";
     if (in.substr(0, PasteEnd.size()) == PasteEnd) {
@@ -530,7 +531,7 @@ std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, std::deque
     }
     unsigned char c = in[0];
     if (c == 0x1B)
-        return in.size() < PasteEnd.size() && PasteEnd.substr(0, in.size()) == in ? 0 : 1;
+        return !final && in.size() < PasteEnd.size() && PasteEnd.substr(0, in.size()) == in ? 0 : 1;
     if (c == '\r' || c == '\n') {
         decoder.PasteCut = true;
         return 1;
@@ -538,7 +539,7 @@ std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, std::deque
     std::deque<ConsoleEvent> keys;
     std::size_t used = 1;
     if (c >= 0x80 && decoder.Utf8)
-        used = DecodeCharacter(in, false, keys);
+        used = DecodeCharacter(in, final, keys);
     else if (c == '\t')
         keys.push_back(PrintableEvent(' '));
     else if (c >= 0x20 && c != 0x7F)
@@ -586,7 +587,7 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
     std::deque<ConsoleEvent> presses;
     while (used < pending.size()) {
         std::string_view rest = pending.substr(used);
-        std::size_t n = decoder.InPaste ? DecodePaste(decoder, rest, presses) : DecodeOne(decoder, rest, final, presses);
+        std::size_t n = decoder.InPaste ? DecodePaste(decoder, rest, final, presses) : DecodeOne(decoder, rest, final, presses);
         if (n == 0)
             break;
         used += n;
@@ -605,10 +606,10 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
 
 std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)
 {
-    if (decoder.Pending.empty() || decoder.InPaste)
-        return -1;  // the paste's end comes; what it cut short waits for it
+    if (decoder.Pending.empty())
+        return -1;
     std::int64_t due = decoder.PendingSince + decoder.EscapeWait;
-    if (SequenceStarted(decoder.Pending))
+    if (decoder.InPaste || SequenceStarted(decoder.Pending))  // the paste's end may be split
         due = std::max(due, decoder.PendingSince + SequenceWaitMs);
     if (AwaitsReport(decoder))
         due = std::max(due, decoder.HoldReportsUntil);
