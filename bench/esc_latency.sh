@@ -2,8 +2,9 @@
 # How long a lone Esc takes to come through as a key, next to a plain key:
 # runs tests/keycodes (release build) in tmux with its output to a file and
 # times each key from send-keys until its line is in the file. The
-# difference is the wait for the rest of a possible escape sequence.
-#   bash bench/esc_latency.sh [rounds]     (BUILD_PREFIX as for the tests)
+# difference is the wait for the rest of a possible escape sequence: the
+# target is the escape time, 100 ms, or ESCDELAY ms when that is set.
+#   bash bench/esc_latency.sh [rounds]     (BUILD_PREFIX, ESCDELAY)
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 KEYCODES=${BUILD_PREFIX:-$ROOT/build}/release/tests/keycodes
@@ -23,7 +24,8 @@ for ((i = 0; i < 100 && $(lines) < 1; i++)); do sleep 0.05; done
 
 # time_key KEY: microseconds from sending the key to its line in the file.
 time_key() {
-    local before=$(lines) start now all
+    local before start now all
+    before=$(lines)
     start=$(micros)
     "${TMUX_CMD[@]}" send-keys -t b "$1"
     for ((;;)); do
@@ -51,4 +53,4 @@ p=$(printf '%s\n' "${plain[@]}" | median_ms)
 echo "rounds: $ROUNDS"
 echo "Esc key, send-keys to delivered: median $e ms"
 echo "plain key, send-keys to delivered: median $p ms"
-echo "Esc's own delay: $(awk -v e="$e" -v p="$p" 'BEGIN {printf "%.1f", e - p}') ms"
+echo "Esc's own delay: $(awk -v e="$e" -v p="$p" 'BEGIN {printf "%.1f", e - p}') ms (target: ${ESCDELAY:-100} ms, the escape time)"

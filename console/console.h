@@ -49,6 +49,10 @@ bool KeyPressed();
 // gives 0 and then KeyScreenChanged.
 std::uint8_t ReadKey();
 constexpr std::uint8_t KeyScreenChanged = 0xFF;
+// Extended codes of editing actions that only a terminal's shell keys give
+// (Ctrl+W, Alt+Backspace; Alt+D): no Windows key has them.
+constexpr std::uint8_t KeyDeleteWordLeft = 0xFD;
+constexpr std::uint8_t KeyDeleteWordRight = 0xFE;
 
 // The character that a plain key code begins. Where the terminal speaks
 // UTF-8, a code of 0x80 and up is the first byte of a character whose
@@ -57,5 +61,12 @@ constexpr std::uint8_t KeyScreenChanged = 0xFF;
 std::string ReadKeyText(std::uint8_t first);
 
 // Waits in the system until an input event is pending, the time has
-// passed or the screen changed, whichever comes first. Never spins.
-void WaitForInput(int milliseconds);
+// passed or the screen changed, whichever comes first, and tells which.
+// Never spins. Input that gives no key (a terminal's report, a dropped
+// paste) ends no wait.
+enum class WaitResult { Input, TimeUp, ScreenChanged };
+WaitResult WaitForInput(int milliseconds);
+
+// From now on a paste (a terminal's bracketed paste) is read and dropped:
+// it types nothing. Elsewhere nothing.
+void DropPastes();

@@ -11,7 +11,17 @@
 //                      the cursor moves on as a screen buffer's does
 //   ESC [ J            blank the screen from the cursor, before a redraw
 //                      on a fresh line after a resize or a stop
-// Keys and the cursor report are decoded by termkeys_posix.cpp.
+//   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
+//                      the terminal is given back
+// Keys, pastes and the cursor report are decoded by termkeys_posix.cpp;
+// what is owed to the terminal's input is ruled by termquery_posix.cpp.
+//
+// Signals: those that the program handles are blocked but in its waits
+// (ppoll), so that none lands between a test and a wait or inside a
+// restore. A stop, or a signal whose default ends the process, gives the
+// terminal back first (taking a report or paste on its way off the input)
+// and then takes its default action; a fault or a resource limit does the
+// same at once, in its handler, with bytes read and not decoded.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -33,17 +43,15 @@
 #include "output.h"
 #include "screenmodel_posix.h"
 #include "termkeys_posix.h"
+#include "termquery_posix.h"
 
 int ScreenWidth = 80;
 int ScreenHeight = 25;
 
 namespace {
 
-// How long a cursor move waits for the terminal's report.
-constexpr int CursorQueryWaitMs = 300;
-// How long after the query a late report is still recognised (and taken
-// off the input, also at exit, so that the shell never reads it).
-constexpr int LateReportMs = 2000;
+constexpr char PasteOn[] = "\x1b[?2004h";
+constexpr char PasteOff[] = "\x1b[?2004l";
 
 // The cursor position query: not sent; wanted with the next text; sent and
 // not yet placed; placed (answered or given up).
@@ -51,8 +59,10 @@ enum class Query { None, Wanted, Sent, Placed };
 
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
-    termios Saved{};            // its settings as found
+    bool Taken = false;         // Saved and Raw are set: we were in the foreground
+    termios Saved{};            // its settings as found in the foreground
     termios Raw{};              // ours
+    bool PasteAsked = false;    // bracketed paste is on
     bool OutputIsTerminal = false;  // standard output goes to that terminal
     bool Utf8 = false;
     bool PositionKnown = false;     // the terminal told us where the cursor was
@@ -61,12 +71,38 @@ struct Terminal {
     std::string Unplaced;           // text written after the query, before its answer
 };
 Terminal Tty;
-volatile std::sig_atomic_t RawMode = 0;  // our settings are in force
-volatile std::sig_atomic_t Changed = 0;  // resized, or continued after a stop
+volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read by OnFault)
+bool Changed = false;                    // resized, or continued after a stop
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
 ScreenModel Screen;
+
+// The signals, by what their default action does.
+constexpr int EndSignals[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGIO,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+constexpr int StopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+// Raised by the program's own doing: handled where they land.
+constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU, SIGXFSZ};
+constexpr int MostSignals = 65;
+
+sigset_t WaitMask;  // the mask in a wait: the handled signals get through
+volatile std::sig_atomic_t Arrived[MostSignals];
+struct sigaction FaultActions[MostSignals];  // what a fault did before us
+
+bool IsEndSignal(int number)
+{
+    if (number >= SIGRTMIN && number <= SIGRTMAX)
+        return true;
+    return std::find(std::begin(EndSignals), std::end(EndSignals), number) != std::end(EndSignals);
+}
 
 std::int64_t NowMs()
 {
@@ -75,98 +111,252 @@ std::int64_t NowMs()
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-void RestoreTerminal()
+bool Foreground()
+{
+    return tcgetpgrp(Tty.Fd) == getpgrp();
+}
+
+// Sets the handler of a signal; SIG_DFL and SIG_IGN work too. Every other
+// signal is held off while the handler runs.
+bool SetHandler(int number, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    return sigaction(number, &action, nullptr) == 0;
+}
+
+// Puts the terminal's settings back, with no questions asked; safe in a
+// signal handler.
+void RestoreSettings()
 {
     if (RawMode) {
+        if (Tty.PasteAsked)
+            (void)!write(Tty.Fd, PasteOff, sizeof PasteOff - 1);
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
         RawMode = 0;
     }
 }
 
-void RestoreAtExit()
+// In a signal handler: reads the input, bytes only, until what is owed
+// has come (a report's final R, a paste's end) or its time is up.
+void SkipOwedInput()
 {
-    RestoreTerminal();
+    constexpr char PasteEnd[] = "\x1b[201~";
+    int reports = Decoder.QueriesOutstanding;
+    bool paste = Decoder.InPaste;
+    std::size_t matched = 0;
+    std::int64_t until = paste ? NowMs() + PasteGapMs : Decoder.HoldReportsUntil;
+    for (std::int64_t now = NowMs(); (reports > 0 || paste) && now < until; now = NowMs()) {
+        pollfd p{Tty.Fd, POLLIN, 0};
+        char buffer[256];
+        ssize_t n = 0;
+        if (poll(&p, 1, static_cast<int>(until - now)) <= 0 || (n = read(Tty.Fd, buffer, sizeof buffer)) <= 0)
+            return;
+        for (ssize_t i = 0; i < n; i++) {
+            if (!paste) {
+                reports -= buffer[i] == 'R';
+                continue;
+            }
+            matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
+            paste = matched < sizeof PasteEnd - 1;
+        }
+        if (paste)
+            until = NowMs() + PasteGapMs;
+        else if (reports > 0)
+            until = Decoder.HoldReportsUntil;
+    }
 }
 
-// Sets the handler of a signal; SIG_DFL and SIG_IGN work too.
-bool SetHandler(int number, void (*handler)(int))
+// A fault or a resource limit: the terminal back as found, then what the
+// signal did before (the default action, or a sanitizer's report).
+void OnFault(int number)
 {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    return sigaction(number, &action, nullptr) == 0;
-}
-
-// Catches a signal unless whoever started us ignores it (nohup): then it
-// stays ignored.
-void Catch(int number, void (*handler)(int))
-{
-    struct sigaction old;
-    if (sigaction(number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
-        SetHandler(number, handler);
-}
-
-// Ended from outside (or by abort): put the terminal back, then end as the
-// signal would.
-void OnEndSignal(int number)
-{
-    if (RawMode)
-        tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
-    SetHandler(number, SIG_DFL);
+    if (RawMode) {
+        if (Tty.PasteAsked)
+            (void)!write(Tty.Fd, PasteOff, sizeof PasteOff - 1);
+        Tty.PasteAsked = false;
+        SkipOwedInput();
+    }
+    RestoreSettings();
+    sigaction(number, &FaultActions[number], nullptr);
     raise(number);
 }
 
-// Stopped from outside: the user gets the terminal back as it was while we
-// are stopped. Whether we were stopped or not (a stop sent to an orphaned
-// process group is discarded), we go on in raw mode.
-void OnStopSignal(int)
+// The handled signals only land in a wait; the wait acts on them.
+void OnSignal(int number)
 {
-    int savedErrno = errno;
-    if (RawMode)
-        tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
-    SetHandler(SIGTSTP, SIG_DFL);
-    raise(SIGTSTP);
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGTSTP);
-    sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // stops here until continued
-    SetHandler(SIGTSTP, OnStopSignal);
-    if (RawMode)
-        tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
-    errno = savedErrno;
+    Arrived[number] = 1;
 }
 
-// Continued (after any stop): the shell may have reset the terminal, and
-// has written on the screen.
-void OnContinue(int)
+// Handles a signal unless whoever started us ignores it (nohup): then it
+// stays ignored.
+void Catch(int number, void (*handler)(int), sigset_t& handled)
 {
-    int savedErrno = errno;
-    if (RawMode)
-        tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
-    Changed = 1;
-    errno = savedErrno;
-}
-
-void OnResize(int)
-{
-    Changed = 1;
+    struct sigaction old;
+    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
+        return;
+    if (handler == OnFault)
+        FaultActions[number] = old;
+    else
+        sigaddset(&handled, number);
+    SetHandler(number, handler);
 }
 
 void CatchSignals()
 {
-    for (int number : {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGABRT})
-        Catch(number, OnEndSignal);
-    Catch(SIGTSTP, OnStopSignal);
-    SetHandler(SIGCONT, OnContinue);
-    Catch(SIGWINCH, OnResize);
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (int number : EndSignals)
+        Catch(number, OnSignal, handled);
+    for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
+        Catch(number, OnSignal, handled);
+    for (int number : StopSignals)
+        Catch(number, OnSignal, handled);
+    for (int number : {SIGCONT, SIGWINCH})
+        Catch(number, OnSignal, handled);
+    for (int number : FaultSignals)
+        Catch(number, OnFault, handled);
+    sigprocmask(SIG_BLOCK, &handled, &WaitMask);
 }
+
+void WriteTerminal(std::string_view bytes);
+void PumpInput();
+void PollTerminal(int milliseconds, bool takeSignals);
 
 // The terminal went away (hung up): from now on there is no console.
 void LoseTerminal()
 {
-    RestoreTerminal();
+    RawMode = 0;
     close(Tty.Fd);
     Tty.Fd = -1;
+}
+
+// In the foreground: takes the terminal's settings (the first time) and
+// switches to ours. In the background nothing: it is the shell's.
+void TakeTerminal()
+{
+    if (Tty.Fd < 0 || RawMode || !Foreground())
+        return;
+    if (!Tty.Taken) {
+        if (tcgetattr(Tty.Fd, &Tty.Saved) != 0)
+            return;
+        Screen.LineFeedReturns = (Tty.Saved.c_oflag & OPOST) && (Tty.Saved.c_oflag & ONLCR);
+        // Keys as they come, with no signals, echo, flow control or CR-to-LF.
+        Tty.Raw = Tty.Saved;
+        Tty.Raw.c_lflag &= ~(ISIG | ICANON | ECHO | IEXTEN);
+        Tty.Raw.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+        Tty.Raw.c_cc[VMIN] = 1;
+        Tty.Raw.c_cc[VTIME] = 0;
+        Tty.Taken = true;
+    }
+    if (tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw) == 0)
+        RawMode = 1;
+}
+
+// Gives the terminal back as it was found: bracketed paste off, then what
+// the terminal still owes us is read off its input (a report on its way,
+// the rest of a paste), then its settings.
+void GiveTerminalBack()
+{
+    if (!RawMode)
+        return;
+    if (Tty.PasteAsked)
+        WriteTerminal(PasteOff);
+    Tty.PasteAsked = false;
+    for (std::int64_t now = NowMs(), until; Tty.Fd >= 0 && (until = OwedUntil(Decoder, now)) >= 0; now = NowMs()) {
+        PollTerminal(static_cast<int>(until - now), false);
+        PumpInput();
+    }
+    RestoreSettings();
+}
+
+void RestoreAtExit()
+{
+    GiveTerminalBack();
+}
+
+// Continued after a stop: the shell may have reset the terminal, and has
+// written on the screen. Continued in the background, that waits for the
+// foreground (PumpInput).
+void Continued()
+{
+    TakeTerminal();
+    Changed = Changed || RawMode;
+}
+
+// Keys are read: pastes are to come bracketed.
+void AskForPastes()
+{
+    if (RawMode && !Tty.PasteAsked) {
+        Tty.PasteAsked = true;
+        WriteTerminal(PasteOn);
+    }
+}
+
+// A stop signal: the user gets the terminal back as it was while we are
+// stopped, and we go on in raw mode once continued in the foreground.
+void StopBy(int number)
+{
+    GiveTerminalBack();
+    sigset_t one, cont;
+    sigemptyset(&one);
+    sigaddset(&one, number);
+    sigemptyset(&cont);
+    sigaddset(&cont, SIGCONT);
+    SetHandler(number, SIG_DFL);
+    raise(number);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops here until continued
+    sigprocmask(SIG_BLOCK, &one, nullptr);
+    SetHandler(number, OnSignal);
+    // The continue that woke us is taken here. A stop sent to an orphaned
+    // process group is discarded: we go on at once, with the screen as it
+    // was.
+    timespec none{0, 0};
+    bool continued = false;
+    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
+        continued = true;
+    if (continued || Arrived[SIGCONT])
+        Continued();
+    else
+        TakeTerminal();
+    Arrived[SIGCONT] = 0;
+}
+
+// A signal whose default ends the process: the terminal back, then the end.
+[[noreturn]] void EndBy(int number)
+{
+    GiveTerminalBack();
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, number);
+    SetHandler(number, SIG_DFL);
+    raise(number);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);
+    _exit(128 + number);  // not reached
+}
+
+// Acts on the signals that landed in a wait.
+void HandleSignals()
+{
+    for (int number = 1; number < MostSignals; number++) {
+        if (Arrived[number] && IsEndSignal(number))
+            EndBy(number);
+    }
+    for (int number : StopSignals) {
+        if (Arrived[number]) {
+            Arrived[number] = 0;
+            StopBy(number);
+        }
+    }
+    if (Arrived[SIGCONT]) {
+        Arrived[SIGCONT] = 0;
+        Continued();
+    }
+    if (Arrived[SIGWINCH]) {
+        Arrived[SIGWINCH] = 0;
+        Changed = true;
+    }
 }
 
 // Waits until fd can take more bytes (it was opened non-blocking).
@@ -198,13 +388,22 @@ void WriteTerminal(std::string_view bytes)
 }
 
 // Reads what the terminal has sent and decodes it; also lets a pending
-// sequence time out into a lone Esc.
+// sequence time out into a lone Esc. Come to the foreground, it takes the
+// terminal first; in the background it reads nothing.
 void PumpInput()
 {
     if (Tty.Fd < 0)
         return;
-    char buffer[256];
-    for (;;) {
+    if (!RawMode && Foreground()) {
+        // Come to the foreground without a continue (started in the
+        // background): shown again there.
+        TakeTerminal();
+        Changed = Changed || RawMode;
+    }
+    if (!RawMode)
+        return;
+    char buffer[4096];
+    while (Tty.Fd >= 0) {
         ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
         if (n > 0) {
             DecodeKeys(Decoder, std::string_view(buffer, n), NowMs(), Events);
@@ -212,35 +411,35 @@ void PumpInput()
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EIO && !Foreground())
+            break;  // put in the background meanwhile
         if (n == 0 || errno != EAGAIN)
             LoseTerminal();  // end of file or EIO: hung up
         break;
     }
-    std::int64_t now = NowMs();
-    DecodeKeys(Decoder, {}, now, Events);
-    if (Decoder.QueryOutstanding && now >= Tty.QuerySentAt + LateReportMs)
-        Decoder.QueryOutstanding = false;
+    DecodeKeys(Decoder, {}, NowMs(), Events);
 }
 
-// Sleeps in poll until the terminal sends something, the time is up or a
-// pending sequence is due.
-void PollTerminal(int milliseconds)
+// Sleeps until the terminal sends something, the time is up or a pending
+// sequence is due; with takeSignals the handled signals land here too.
+// In the background the terminal is not watched.
+void PollTerminal(int milliseconds, bool takeSignals)
 {
     std::int64_t deadline = DecodeDeadline(Decoder);
     if (deadline >= 0) {
         std::int64_t due = deadline - NowMs();
         milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
     }
+    bool watch = Tty.Fd >= 0 && RawMode;
+    if (Tty.Fd >= 0 && !RawMode)
+        milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
     pollfd p{Tty.Fd, POLLIN, 0};
-    if (poll(&p, 1, milliseconds) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    int n = ppoll(&p, watch ? 1 : 0, &wait, takeSignals ? &WaitMask : nullptr);
+    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
         LoseTerminal();
-}
-
-void Sleep(int milliseconds)
-{
-    timespec left{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    if (takeSignals)
+        HandleSignals();
 }
 
 // The window's size, as the terminal tells it.
@@ -255,25 +454,28 @@ void ReadSize()
     Screen.Height = ScreenHeight;
 }
 
+// Asks where the cursor is; in the background the answer would go to the
+// shell, so nothing is asked there.
 void SendQuery()
 {
-    Decoder.QueryOutstanding = true;
-    Decoder.ReportReady = false;
+    if (!RawMode)
+        return;
     Tty.QuerySentAt = NowMs();
+    NoteQuerySent(Decoder, Tty.QuerySentAt);
     Tty.QueryState = Query::Sent;
     WriteTerminal("\x1b[6n");
 }
 
 // Reads input until the report comes or `until` passes. Keys typed
-// meanwhile are kept in order.
+// meanwhile are kept in order; signals wait for the next wait for keys.
 void AwaitReport(std::int64_t until)
 {
     for (;;) {
         PumpInput();
         std::int64_t left = until - NowMs();
-        if (Tty.Fd < 0 || Decoder.ReportReady || !Decoder.QueryOutstanding || left <= 0)
+        if (Tty.Fd < 0 || !RawMode || QueryAnswered(Decoder) || left <= 0)
             return;
-        PollTerminal(static_cast<int>(left));
+        PollTerminal(static_cast<int>(left), false);
     }
 }
 
@@ -286,9 +488,10 @@ void PlaceCursor()
         return;
     if (Tty.QueryState != Query::Sent)
         SendQuery();
-    AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
+    if (Tty.QueryState == Query::Sent)
+        AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
     Tty.QueryState = Query::Placed;
-    if (!Decoder.ReportReady) {
+    if (!QueryAnswered(Decoder)) {
         // No answer: the cursor is taken to be in column 1 of the bottom
         // row, and moves are made relative to it (see GotoXY).
         Tty.PositionKnown = false;
@@ -365,14 +568,6 @@ std::string TerminalText(std::string_view text)
     return ScreenWrite(Screen, bytes);
 }
 
-// The process ends: a query still unanswered is answered within its time,
-// and the answer is taken off the input so that the shell never reads it.
-void TakeLateReport()
-{
-    if (Tty.Fd >= 0 && Decoder.QueryOutstanding)
-        AwaitReport(Tty.QuerySentAt + LateReportMs);
-}
-
 }  // namespace
 
 void ConsoleOpen()
@@ -381,42 +576,39 @@ void ConsoleOpen()
     SetHandler(SIGPIPE, SIG_IGN);
     Tty.Utf8 = LocaleIsUtf8();
     Decoder.Utf8 = Tty.Utf8;
+    Decoder.EscapeWait = EscapeDelayFrom(std::getenv("ESCDELAY"));
+    sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (Tty.Fd < 0)
         return;  // no controlling terminal
-    if (tcgetattr(Tty.Fd, &Tty.Saved) != 0) {
+    termios settings;
+    if (tcgetattr(Tty.Fd, &settings) != 0) {
         close(Tty.Fd);
         Tty.Fd = -1;
         return;
     }
     ReadSize();
-    Screen.LineFeedReturns = (Tty.Saved.c_oflag & OPOST) && (Tty.Saved.c_oflag & ONLCR);
+    Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
-
-    // Keys as they come, with no signals, echo, flow control or CR-to-LF.
-    Tty.Raw = Tty.Saved;
-    Tty.Raw.c_lflag &= ~(ISIG | ICANON | ECHO | IEXTEN);
-    Tty.Raw.c_iflag &= ~(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
-    Tty.Raw.c_cc[VMIN] = 1;
-    Tty.Raw.c_cc[VTIME] = 0;
     CatchSignals();
     std::atexit(RestoreAtExit);
-    if (tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw) == 0)
-        RawMode = 1;
+    // Started in the background, the terminal is taken once in the
+    // foreground: its settings then are the ones to restore.
+    TakeTerminal();
 }
 
 bool ScreenChangePending()
 {
-    return Changed != 0;
+    return Changed;
 }
 
 bool ScreenChanged()
 {
     if (!Changed)
         return false;
-    Changed = 0;
+    Changed = false;
     if (Tty.Fd < 0)
         return false;
     ReadSize();
@@ -479,6 +671,7 @@ void GotoXY(int x, int y)
 int InputEventCount()
 {
     PumpInput();
+    AskForPastes();
     return static_cast<int>(Events.size());
 }
 
@@ -493,20 +686,26 @@ bool ReadInputEvent(ConsoleEvent& event)
     return true;
 }
 
-void WaitForInput(int milliseconds)
+WaitResult WaitForInput(int milliseconds)
 {
     std::int64_t end = NowMs() + milliseconds;
     for (;;) {
         PumpInput();
+        AskForPastes();
+        if (!Events.empty())
+            return WaitResult::Input;
+        if (Changed)
+            return WaitResult::ScreenChanged;
         std::int64_t left = end - NowMs();
-        if (!Events.empty() || left <= 0 || Changed)
-            return;
-        if (Tty.Fd < 0) {
-            Sleep(static_cast<int>(left));
-            return;
-        }
-        PollTerminal(static_cast<int>(left));
+        if (left <= 0)
+            return WaitResult::TimeUp;
+        PollTerminal(static_cast<int>(left), true);
     }
+}
+
+void DropPastes()
+{
+    Decoder.DropPastes = true;
 }
 
 void WriteOut(std::string_view text)
@@ -519,15 +718,13 @@ void WriteOut(std::string_view text)
 
 void ExitProgram(int code)
 {
-    TakeLateReport();
-    RestoreTerminal();
+    GiveTerminalBack();
     _exit(code);
 }
 
 void RuntimeError(int code)
 {
-    TakeLateReport();
-    RestoreTerminal();
+    GiveTerminalBack();
     std::string line = "Runtime error " + std::to_string(code) + "\r\n";
     (void)!write(1, line.data(), line.size());
     _exit(code);

@@ -229,13 +229,18 @@ bool WriteText(std::string_view text, DWORD& written, DWORD& expected)
 
 }  // namespace
 
-void WaitForInput(int milliseconds)
+WaitResult WaitForInput(int milliseconds)
 {
     // Without a console the wait would return at once; sleep instead.
-    if (HaveConsole())
-        WaitForSingleObject(Console.In, milliseconds);
-    else
+    if (!HaveConsole()) {
         Sleep(milliseconds);
+        return WaitResult::TimeUp;
+    }
+    return WaitForSingleObject(Console.In, milliseconds) == WAIT_OBJECT_0 ? WaitResult::Input : WaitResult::TimeUp;
+}
+
+void DropPastes()
+{
 }
 
 void WriteOut(std::string_view text)

@@ -21,24 +21,43 @@
 //   ESC [ Z                      Shift+Tab
 //   ESC O M                      keypad Enter
 //   ESC O j .. y                 keypad * + , - . / 0-9
-//   ESC [ row ; col R            a cursor-position report while one is
-//                                awaited, else Shift+F3 and the like
+//   ESC [ row ; col R            a cursor-position report while a query
+//                                is unanswered (however late), else F3
+//                                with modifiers
+//   ESC [ 200 ~ .. ESC [ 201 ~   a bracketed paste: its text as typed
+//                                characters, Tab as a blank, up to its
+//                                first line break (the rest is dropped);
+//                                other control characters dropped
 //   ESC ESC [ ..   ESC ESC O ..  the sequence's key with left Alt
 //   ESC ESC                      Esc, Esc
 //   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
 //                                Alt+Enter, ESC Tab Alt+Tab, ESC x Alt+X
 //   ESC and a character beyond ASCII   nothing
-//   ESC alone                    Esc, once EscapeWaitMs passes without more
+//   ESC alone                    Esc, once the escape time (EscapeWait)
+//                                passes without more; while a report is
+//                                awaited an ESC or ESC [ waits for it
+//   ESC [ digits ...             unfinished: waits up to SequenceWaitMs,
+//                                never typed by hand
 //   0x08, 0x7F                   Backspace, whatever stty erase says
 //   CR, Tab, 0x00-0x1F           Enter, Tab, Ctrl+@, Ctrl+A-Z, Ctrl+[ \ ] ^ _
 //   other bytes                  their characters (UTF-8: one key per whole
-//                                character, C1 controls and broken bytes dropped)
+//                                character, C1 controls and broken bytes
+//                                dropped; code points of one grapheme
+//                                cluster that come in one read, one key)
+//
+// The shell's editing keys come as the keys that do the same in the
+// editor: Ctrl+A Home, Ctrl+E End, Ctrl+B Left, Ctrl+F Right, Ctrl+D Del,
+// Ctrl+K Ctrl+End, Alt+B Ctrl+Left, Alt+F Ctrl+Right; Ctrl+W and
+// Alt+Backspace (ESC 0x7F, ESC 0x08) KeyDeleteWordLeft, Alt+D
+// KeyDeleteWordRight.
 
 #include "termkeys_posix.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "charset.h"
+#include "console.h"
 
 namespace {
 
@@ -141,6 +160,27 @@ ConsoleEvent PrintableEvent(unsigned char c)
     return MakeEvent(0, 0, c, 0);
 }
 
+// The shell's editing keys with Ctrl, as the editor's keys for the same:
+// NoKey for the others.
+NamedKey ShellKey(unsigned char c)
+{
+    switch (c) {
+    case 'A' - 64: return Home;
+    case 'E' - 64: return End;
+    case 'B' - 64: return Left;
+    case 'F' - 64: return Right;
+    case 'D' - 64: return Delete;
+    case 'K' - 64: return End;  // with Ctrl
+    case 'W' - 64: return {0, KeyDeleteWordLeft, true};
+    }
+    return NoKey;
+}
+
+std::uint32_t ShellKeyState(unsigned char c)
+{
+    return c == 'K' - 64 ? LeftCtrlPressed : 0;
+}
+
 // One byte that stands for a key by itself.
 ConsoleEvent ByteEvent(unsigned char c)
 {
@@ -157,6 +197,8 @@ ConsoleEvent ByteEvent(unsigned char c)
     if (c == 27)
         return MakeEvent(VkEscape, 0x01, 27, 0);
     if (c < 0x20) {
+        if (NamedKey shell = ShellKey(c); shell.ScanCode != 0)
+            return NamedEvent(shell, shell.VirtualKey == 0 ? 0 : ShellKeyState(c));
         // Ctrl with a letter or with one of @ [ \ ] ^ _.
         ConsoleEvent event = PrintableEvent(c >= 1 && c <= 26 ? 'a' + c - 1 : c + 0x40);
         event.Text.assign(c != 0 ? 1 : 0, static_cast<char>(c));
@@ -285,8 +327,8 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     int first = count > 0 ? values[0] : 0;
     std::uint32_t state = ModifierState(count > 1 ? values[1] : 1);
 
-    if (c == 'R' && decoder.QueryOutstanding && count == 2) {
-        decoder.QueryOutstanding = false;
+    if (c == 'R' && decoder.QueriesOutstanding > 0 && count == 2) {
+        decoder.QueriesOutstanding--;
         decoder.ReportReady = true;
         decoder.ReportRow = values[0];
         decoder.ReportColumn = values[1];
@@ -294,6 +336,11 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     }
     if (count > 2)
         return end + 1;
+    if (c == '~' && count == 1 && first == 200) {
+        decoder.InPaste = true;
+        decoder.PasteCut = false;
+        return end + 1;
+    }
     if (c == 'Z' && count == 0) {
         events.push_back(MakeEvent(VkTab, 0x0F, 9, ShiftPressed));
         return end + 1;
@@ -378,11 +425,14 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
     case Utf8Status::Valid:
         break;
     }
-    if (code >= 0xA0) {
-        ConsoleEvent event;
-        event.Text = in.substr(0, length);
-        events.push_back(event);
-    }
+    if (code < 0xA0)
+        return length;
+    // What follows in the same read and belongs to the character (a flag's
+    // second half, a modifier, a combining mark) makes one key with it.
+    length = std::max(length, CharLength(in));
+    ConsoleEvent event;
+    event.Text = in.substr(0, length);
+    events.push_back(event);
     return length;
 }
 
@@ -394,7 +444,11 @@ std::size_t DecodePlain(const TermKeyDecoder& decoder, std::string_view in, bool
     if (c >= 0x80 && decoder.Utf8)
         return DecodeCharacter(in, final, events);
     events.push_back(ByteEvent(c));
-    return 1;
+    // A letter typed with its combining marks is one key.
+    std::size_t length = c >= 0x20 && c < 0x7F && decoder.Utf8 ? CharLength(in) : 1;
+    if (length > 1)
+        events.back().Text = in.substr(0, length);
+    return length;
 }
 
 std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
@@ -417,9 +471,16 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
             return 0;
         if (in.size() >= 3 && (in[2] == '[' || in[2] == 'O')) {
             std::size_t before = events.size();
+            int queries = decoder.QueriesOutstanding;
+            bool paste = decoder.InPaste;
             std::size_t used = DecodeSequence(decoder, in.substr(1), final, events);
             if (used == 0)
                 return 0;
+            // An Esc typed just before a report or a paste is the Esc key.
+            if (decoder.QueriesOutstanding != queries || decoder.InPaste != paste) {
+                events.push_back(Esc);
+                return used + 1;
+            }
             for (std::size_t i = before; i < events.size(); i++)
                 events[i].ControlKeyState |= LeftAltPressed;
             return used + 1;
@@ -436,6 +497,19 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
         std::size_t used = DecodePlain(decoder, in.substr(1), final, dropped);
         return used == 0 ? 0 : used + 1;
     }
+    // The shell's word keys with Alt.
+    if (next == 0x7F || next == 0x08) {
+        events.push_back(NamedEvent({0, KeyDeleteWordLeft, true}, 0));
+        return 2;
+    }
+    if (next == 'b' || next == 'B' || next == 'f' || next == 'F') {
+        events.push_back(NamedEvent(next == 'b' || next == 'B' ? Left : Right, LeftCtrlPressed));
+        return 2;
+    }
+    if (next == 'd' || next == 'D') {
+        events.push_back(NamedEvent({0, KeyDeleteWordRight, true}, 0));
+        return 2;
+    }
     // ESC before any other key is that key typed with the left Alt key,
     // also before Enter, Tab or Backspace: a terminal's Alt sends them so,
     // and an Esc taken from it would clear the user's text.
@@ -443,6 +517,50 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
     alt.ControlKeyState |= LeftAltPressed;
     events.push_back(alt);
     return 2;
+}
+
+// Pasted bytes at the front of in, up to and with the paste's end: the
+// bytes used, 0 when what is there may be the start of the end (or of a
+// character) and final is not set.
+std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    constexpr std::string_view PasteEnd = "\x1b[201~";
+    if (in.substr(0, PasteEnd.size()) == PasteEnd) {
+        decoder.InPaste = false;
+        return PasteEnd.size();
+    }
+    unsigned char c = in[0];
+    if (c == 0x1B)
+        return !final && in.size() < PasteEnd.size() && PasteEnd.substr(0, in.size()) == in ? 0 : 1;
+    if (c == '\r' || c == '\n') {
+        decoder.PasteCut = true;
+        return 1;
+    }
+    std::deque<ConsoleEvent> keys;
+    std::size_t used = 1;
+    if (c >= 0x80 && decoder.Utf8)
+        used = DecodeCharacter(in, final, keys);
+    else if (c == '\t')
+        keys.push_back(PrintableEvent(' '));
+    else if (c >= 0x20 && c != 0x7F)
+        keys.push_back(ByteEvent(c));
+    if (!decoder.PasteCut && !decoder.DropPastes)
+        events.insert(events.end(), keys.begin(), keys.end());
+    return used;
+}
+
+// The unfinished sequence waits for the rest of a report: ESC or ESC [
+// while one is awaited.
+bool AwaitsReport(const TermKeyDecoder& decoder)
+{
+    const std::string& p = decoder.Pending;
+    return decoder.QueriesOutstanding > 0 && p[0] == 0x1B && p.size() <= 2 && (p.size() == 1 || p[1] == '[');
+}
+
+// ESC [ and a digit: the middle of a report or of a key's sequence.
+bool SequenceStarted(const std::string& pending)
+{
+    return pending.size() >= 3 && pending[0] == 0x1B && pending[1] == '[' && pending[2] >= '0' && pending[2] <= '9';
 }
 
 // The bytes used by the key at the front of in, or 0 when its end has not
@@ -463,12 +581,13 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
         decoder.Pending.append(bytes.data(), bytes.size());
         decoder.PendingSince = nowMs;
     }
-    bool final = nowMs >= decoder.PendingSince + EscapeWaitMs;
+    bool final = !decoder.Pending.empty() && nowMs >= DecodeDeadline(decoder);
     std::string_view pending = decoder.Pending;
     std::size_t used = 0;
     std::deque<ConsoleEvent> presses;
     while (used < pending.size()) {
-        std::size_t n = DecodeOne(decoder, pending.substr(used), final, presses);
+        std::string_view rest = pending.substr(used);
+        std::size_t n = decoder.InPaste ? DecodePaste(decoder, rest, final, presses) : DecodeOne(decoder, rest, final, presses);
         if (n == 0)
             break;
         used += n;
@@ -487,5 +606,12 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
 
 std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)
 {
-    return decoder.Pending.empty() ? -1 : decoder.PendingSince + EscapeWaitMs;
+    if (decoder.Pending.empty())
+        return -1;
+    std::int64_t due = decoder.PendingSince + decoder.EscapeWait;
+    if (decoder.InPaste || SequenceStarted(decoder.Pending))  // the paste's end may be split
+        due = std::max(due, decoder.PendingSince + SequenceWaitMs);
+    if (AwaitsReport(decoder))
+        due = std::max(due, decoder.HoldReportsUntil);
+    return due;
 }

@@ -14,15 +14,23 @@
 #include "backend.h"
 
 // How long an Esc waits for the rest of a sequence before it counts as the
-// Esc key on its own.
-constexpr int EscapeWaitMs = 25;
+// Esc key on its own, unless ESCDELAY says otherwise (termquery_posix.h).
+constexpr int EscapeWaitMs = 100;
+// How long a sequence that has begun its parameters (ESC [ 1 ...) waits for
+// its end: only a terminal sends those, and a slow link splits them.
+constexpr int SequenceWaitMs = 2000;
 
 struct TermKeyDecoder {
     bool Utf8 = false;              // input is UTF-8: only whole characters get through
-    bool QueryOutstanding = false;  // a cursor-position report is awaited
+    int EscapeWait = EscapeWaitMs;  // ms
+    int QueriesOutstanding = 0;     // cursor-position queries sent and not answered
+    std::int64_t HoldReportsUntil = 0;  // till then a report's start waits for its end
     bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)
     int ReportRow = 0;
     int ReportColumn = 0;
+    bool InPaste = false;           // between the bracketed paste's start and end
+    bool PasteCut = false;          // its line break came: the rest is dropped
+    bool DropPastes = false;        // pasted text gives no keys at all
     std::string Pending;            // the start of a sequence not yet complete
     std::int64_t PendingSince = 0;  // when its last byte came
 };

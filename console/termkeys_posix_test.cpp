@@ -3,6 +3,8 @@
 #include <string>
 
 #include "termkeys_posix.h"
+#include "termquery_posix.h"
+#include "charset.h"
 #include "virtual_console.h"
 
 namespace {
@@ -18,7 +20,7 @@ Decoded Decode(std::string_view bytes, bool utf8 = false)
     Decoded result;
     result.Decoder.Utf8 = utf8;
     DecodeKeys(result.Decoder, bytes, 0, result.Events);
-    DecodeKeys(result.Decoder, {}, 1000, result.Events);
+    DecodeKeys(result.Decoder, {}, 10000, result.Events);
     return result;
 }
 
@@ -116,7 +118,7 @@ TEST(TermKeys, EscBeforeAKeyIsLeftAlt)
 {
     CheckAll({
         {"\x1bx", "0 45"}, {"\x1bX", "0 45"}, {"\x1b" "1", "0 120"}, {"\x1b=", "0 131"},
-        {"\x1b\x7f", "0 14"}, {"\x1b\x08", "0 14"}, {"\x1b[", "0 26"}, {"\x1bO", "0 24"},
+        {"\x1b[", "0 26"}, {"\x1bO", "0 24"},
         // Alt+Enter is Enter; Alt with Tab and control keys are extended
         // keys, never the Esc key and the key.
         {"\x1b\r", "13"}, {"\x1b\t", "0 15"}, {"\x1b\x03", "0 46"}, {"\x1b\n", "0 36"},
@@ -182,7 +184,7 @@ TEST(TermKeys, WindowsEventFields)
         {"\x7f", 0x08, 0x0E, 8, 0},
         {"?", 0xBF, 0x35, '?', ShiftPressed},
         {"\x1bx", 'X', 0x2D, 'x', LeftAltPressed},
-        {"\x01", 'A', 0x1E, 1, LeftCtrlPressed},
+        {"\x07", 'G', 0x22, 7, LeftCtrlPressed},
     };
     for (const Expected& e : cases) {
         Decoded d = Decode(e.Bytes);
@@ -212,6 +214,27 @@ TEST(TermKeys, Utf8InputGivesWholeCharactersOnly)
         true);
     // Elsewhere bytes are characters as they stand.
     EXPECT_EQ(Codes("\xc3\xa9"), "195 169");
+}
+
+TEST(TermKeys, OneReadsGraphemeClusterIsOneKey)
+{
+    SetLocaleIsUtf8(1);
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA|\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7|"},
+        {"\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBDx", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD|x|"},
+        {"e\xCC\x81z", "e\xCC\x81|z|"},
+        {"\xC3\xA9\xCC\x81", "\xC3\xA9\xCC\x81|"},
+        {"ab\r\n", "a|b|\r|\n|"},
+    };
+    for (const auto& [bytes, keys] : cases) {
+        std::string texts;
+        for (const ConsoleEvent& event : Decode(bytes, true).Events) {
+            if (event.KeyDown)
+                texts += event.Text + "|";
+        }
+        EXPECT_EQ(texts, keys) << testing::PrintToString(bytes);
+    }
+    SetLocaleIsUtf8(-1);
 }
 
 TEST(TermKeys, SplitReadsDecodeAsOne)
@@ -258,10 +281,10 @@ TEST(TermKeys, CursorReportOnlyWhileAwaited)
 {
     TermKeyDecoder decoder;
     std::deque<ConsoleEvent> events;
-    decoder.QueryOutstanding = true;
+    decoder.QueriesOutstanding = 1;
     DecodeKeys(decoder, "a\x1b[12;40Rb", 0, events);
     EXPECT_TRUE(decoder.ReportReady);
-    EXPECT_FALSE(decoder.QueryOutstanding);
+    EXPECT_EQ(decoder.QueriesOutstanding, 0);
     EXPECT_EQ(decoder.ReportRow, 12);
     EXPECT_EQ(decoder.ReportColumn, 40);
     DecodeKeys(decoder, "\x1b[1;2R", 10, events);
@@ -270,12 +293,127 @@ TEST(TermKeys, CursorReportOnlyWhileAwaited)
     // A report of one number is no report; the next full one still is.
     events.clear();
     decoder = TermKeyDecoder();
-    decoder.QueryOutstanding = true;
+    decoder.QueriesOutstanding = 1;
     DecodeKeys(decoder, "\x1b[5R\x1b[5D\x1b[3;7R", 0, events);
     EXPECT_EQ(CodesOf(events), "0 96 0 115");  // Ctrl+F3, Ctrl+Left
     EXPECT_TRUE(decoder.ReportReady);
     EXPECT_EQ(decoder.ReportRow, 3);
     EXPECT_EQ(decoder.ReportColumn, 7);
+}
+
+TEST(TermKeys, ShellEditingKeysAreTheEditorsKeysForTheSame)
+{
+    CheckAll({
+        {"\x01", "0 71"}, {"\x05", "0 79"}, {"\x02", "0 75"}, {"\x06", "0 77"}, {"\x04", "0 83"},
+        {"\x0b", "0 117"}, {"\x17", "0 253"}, {"\x1b\x7f", "0 253"}, {"\x1b\x08", "0 253"},
+        {"\x1b" "b", "0 115"}, {"\x1b" "f", "0 116"}, {"\x1b" "d", "0 254"}, {"\x1b" "B", "0 115"},
+        {"\x15", "21"}, {"\x1a", "26"}, {"\x03", "3"}, {"\x07", "7"},  // Ctrl+U, Z, C and others stay
+    });
+}
+
+// Bytes read at given times (ms); the decoder's queries are sent at 0.
+struct TimedCase {
+    const char* Name;
+    std::vector<std::pair<int, std::string>> Reads;
+    int Queries;
+    const char* Codes;
+    int Row = 0, Column = 0;  // the last report, when one is expected
+    bool Utf8 = false, DropPastes = false;
+};
+
+void CheckTimed(const std::vector<TimedCase>& cases)
+{
+    for (const TimedCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TermKeyDecoder decoder;
+        decoder.Utf8 = c.Utf8;
+        decoder.DropPastes = c.DropPastes;
+        for (int i = 0; i < c.Queries; i++)
+            NoteQuerySent(decoder, 0);
+        std::deque<ConsoleEvent> events;
+        std::int64_t last = 0;
+        for (const auto& [at, bytes] : c.Reads) {
+            DecodeKeys(decoder, {}, at, events);  // the wait before the read ends
+            DecodeKeys(decoder, bytes, at, events);
+            last = at;
+        }
+        DecodeKeys(decoder, {}, last + 60000, events);
+        EXPECT_EQ(CodesOf(events), c.Codes);
+        EXPECT_TRUE(decoder.Pending.empty());
+        EXPECT_EQ(decoder.ReportRow, c.Row);
+        EXPECT_EQ(decoder.ReportColumn, c.Column);
+        EXPECT_EQ(QueryAnswered(decoder), c.Row != 0);
+    }
+}
+
+TEST(TermKeys, ReportIsNeverAKeyHoweverSplitOrLate)
+{
+    CheckTimed({
+        {"split after the row by 300 ms", {{0, "\x1b[5"}, {300, ";1R"}}, 1, "", 5, 1},
+        {"split after the ESC by 500 ms", {{0, "\x1b"}, {500, "[5;1R"}}, 1, "", 5, 1},
+        {"split after ESC [ by 1 s", {{0, "\x1b["}, {1000, "5;1R"}}, 1, "", 5, 1},
+        {"late by 5 s", {{5000, "\x1b[7;3R"}}, 1, "", 7, 3},
+        {"two queries: the second answer counts", {{0, "\x1b[1;1R"}, {10, "\x1b[2;5R"}}, 2, "", 2, 5},
+        {"Esc typed before the report", {{0, "\x1b"}, {300, "\x1b[5;1R"}}, 1, "27", 5, 1},
+        {"keys around it", {{0, "a\x1b[4"}, {200, ";9Rb"}}, 1, "97 98", 4, 9},
+        {"no query: F3 with Shift", {{0, "\x1b[1;2R"}}, 0, "0 86"},
+        {"arrow split by 50 ms", {{0, "\x1b"}, {50, "[D"}}, 0, "0 75"},
+        {"arrow split by 99 ms", {{0, "\x1b["}, {99, "D"}}, 0, "0 75"},
+        {"Esc, then [D 150 ms later", {{0, "\x1b"}, {150, "[D"}}, 0, "27 91 68"},
+        {"a query 3 s old holds no Esc", {{3000, "\x1b"}, {3150, "x"}}, 1, "27 120"},
+    });
+}
+
+TEST(TermKeys, PasteIsTextUpToItsFirstLineBreak)
+{
+    CheckTimed({
+        {"text", {{0, "\x1b[200~ab c\x1b[201~x"}}, 0, "97 98 32 99 120"},
+        {"lines: the first only, Enter after is a key", {{0, "\x1b[200~one\r\ntwo\rthree\x1b[201~\r"}}, 0, "111 110 101 13"},
+        {"Tab a blank, controls dropped", {{0, "\x1b[200~a\tb\x03\x7f\x1b[Dc\x1b[201~"}}, 0, "97 32 98 91 68 99"},
+        {"slow, split in its markers", {{0, "\x1b[20"}, {400, "0~a"}, {900, "b\x1b[2"}, {1500, "01~"}, {1600, "z"}}, 0,
+         "97 98 122"},
+        {"a character split", {{0, "\x1b[200~\xc3"}, {500, "\xa9\x1b[201~"}}, 0, "195 169", 0, 0, true},
+        {"dropped", {{0, "\x1b[200~yes\r\x1b[201~n"}}, 0, "110", 0, 0, false, true},
+    });
+}
+
+TEST(TermQuery, EscapeDelay)
+{
+    const std::pair<const char*, int> cases[] = {
+        {nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0}, {"abc", 100}, {"10x", 100}, {"-5", 100}, {"99999999", 60000},
+    };
+    for (const auto& [value, ms] : cases)
+        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
+}
+
+TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
+{
+    struct Case {
+        const char* Name;
+        int Queries;
+        std::string Bytes;  // read at 1000
+        std::int64_t Now;
+        std::int64_t Until;
+    };
+    const Case cases[] = {
+        {"nothing", 0, "", 1000, -1},
+        {"a query on its way", 1, "", 1000, 2000},
+        {"a query answered", 1, "\x1b[3;4R", 1000, -1},
+        {"a query given up", 1, "", 2000, -1},
+        {"a paste under way", 0, "\x1b[200~abc", 1500, 1000 + PasteGapMs},
+        {"a paste that stopped coming", 0, "\x1b[200~abc", 1000 + PasteGapMs, -1},
+        {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
+        {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
+        {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
+    };
+    for (const Case& c : cases) {
+        TermKeyDecoder decoder;
+        for (int i = 0; i < c.Queries; i++)
+            NoteQuerySent(decoder, 0);
+        std::deque<ConsoleEvent> events;
+        DecodeKeys(decoder, c.Bytes, 1000, events);
+        EXPECT_EQ(OwedUntil(decoder, c.Now), c.Until) << c.Name;
+    }
 }
 
 }  // namespace

@@ -201,11 +201,15 @@ bool ReadInputEvent(ConsoleEvent& event)
     return true;
 }
 
-void WaitForInput(int milliseconds)
+void DropPastes()
+{
+}
+
+WaitResult WaitForInput(int milliseconds)
 {
     WaitCalls++;
     if (EventReady())
-        return;
+        return WaitResult::Input;
     // A program waiting a whole day for keys that were never scripted is a
     // test that would hang: end it instead.
     if (Screen.Input.empty() && WaitedSeconds > 86400)
@@ -215,6 +219,7 @@ void WaitForInput(int milliseconds)
         until = Screen.Input.front().At;  // exactly, so that the key is then ready
     WaitedSeconds += until - Screen.Clock;
     Screen.Clock = until;
+    return EventReady() ? WaitResult::Input : WaitResult::TimeUp;
 }
 
 // The screen behaves as a Windows screen buffer: writing the last column

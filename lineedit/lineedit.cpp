@@ -354,6 +354,35 @@ void DeleteToEnd()
     SetText(Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor)), ByteOf(Edit.Cursor));
 }
 
+// Deletes the characters from position `from` to the one before `to`,
+// leaving the cursor at `from`.
+void DeleteSpan(int from, int to)
+{
+    if (from >= to)
+        return;
+    std::string text = Joined(Edit.Text);
+    std::size_t at = ByteOf(from);
+    text.erase(at, ByteOf(to) - at);
+    MoveTo(from);
+    SetText(text, at);
+}
+
+// The word before the cursor goes, up to where WordLeft would move; the
+// word after it up to where WordRight would.
+void DeleteWordLeft()
+{
+    int end = Edit.Cursor;
+    WordLeft();
+    DeleteSpan(Edit.Cursor, end);
+}
+
+void DeleteWordRight()
+{
+    int start = Edit.Cursor;
+    WordRight();
+    DeleteSpan(start, Edit.Cursor);
+}
+
 // Brings back the prepared starting text, repainted from the first
 // character that differs.
 void RestoreText()
@@ -461,6 +490,8 @@ void ExtendedKey(std::uint8_t key)
     case KeyCtrlRight: WordRight(); break;
     case KeyCtrlEnd: DeleteToEnd(); break;
     case KeyCtrlHome: DeleteToStart(); break;
+    case KeyDeleteWordLeft: DeleteWordLeft(); break;
+    case KeyDeleteWordRight: DeleteWordRight(); break;
     case KeyScreenChanged:
         if (ScreenChanged())
             ShowAgain();
@@ -522,8 +553,11 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
         Stopwatch watch;
         StopwatchInit(watch, static_cast<float>(TimeoutSeconds));
         StopwatchStart(watch);
-        while (!(timedOut = WaitTimedOut(watch)) && ScreenChanged())
-            ShowAgain();
+        for (WaitEnd end; !timedOut && (end = WaitForKeyOrTime(watch)) != WaitEnd::Key;) {
+            timedOut = end == WaitEnd::TimeUp;
+            if (end == WaitEnd::ScreenChanged && ScreenChanged())
+                ShowAgain();
+        }
     }
 
     if (timedOut) {

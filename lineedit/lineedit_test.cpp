@@ -16,7 +16,7 @@ constexpr int Ext = 0x100;
 constexpr int CtrlC = 3, Backspace = 8, Tab = 9, Enter = 13, CtrlU = 21, CtrlZ = 26, Esc = 27;
 constexpr int Home = Ext + 71, Left = Ext + 75, Right = Ext + 77, End = Ext + 79, Ins = Ext + 82,
               Del = Ext + 83, CtrlLeft = Ext + 115, CtrlRight = Ext + 116, CtrlEnd = Ext + 117,
-              CtrlHome = Ext + 119;
+              CtrlHome = Ext + 119, DelWordLeft = Ext + 253, DelWordRight = Ext + 254;
 using Keys = std::vector<int>;
 
 void Queue(const Keys& keys, double atSeconds = 0)
@@ -133,6 +133,10 @@ const EditCase EditCases[] = {
     {"restore gives the prepared text", "hello", {3, "u"}, {Esc, CtrlU}, "HEL", 4},
     {"Ctrl+Home from position 4", "abcdef", {2047, "b"}, {Right, Right, Right, CtrlHome}, "def", 1},
     {"Ctrl+End from position 4", "abcdef", {2047, "b"}, {Right, Right, Right, CtrlEnd}, "abc", 4},
+    {"word before the cursor deleted", "foo bar baz", {}, {DelWordLeft}, "foo bar ", 9},
+    {"inside a word: its start to the cursor", "foo bar", {}, {Left, Left, DelWordLeft}, "foo ar", 5},
+    {"word after the cursor deleted", "foo bar baz", {}, {Home, DelWordRight}, "bar baz", 1},
+    {"word deletes at the ends do nothing", "ab", {2047, "b"}, {DelWordLeft, End, DelWordRight}, "ab", 3},
     {"extended keys 3, 13 and F1 ignored", "abc", {}, {Ext + 3, Ext + 13, Ext + 59, 'd'}, "abcd", 5},
     {"control keys ignored", "abc", {}, {Tab, 1, 127, 31, 28}, "abc", 4},
     {"limit 0: nothing may be typed", "abc", {0}, {'x'}, "", 1},
@@ -356,7 +360,7 @@ TEST(EditLine, RandomKeyStreamsKeepScreenAndCursorTrue)
 {
     const int keyPool[] = {'a', 'b', 'Z', '1', '7', ' ', ';', '/', 0xC8, Tab, 127, 1, Backspace, Esc,
                            CtrlU, CtrlZ, Home, Left, Left, Right, Right, End, Ins, Del, CtrlLeft,
-                           CtrlRight, CtrlEnd, CtrlHome, Ext + 59, Ext + 13};
+                           CtrlRight, CtrlEnd, CtrlHome, Ext + 59, Ext + 13, DelWordLeft, DelWordRight};
     const char* startPool[] = {"", "abc", "12 34", "x/y;z w", "a\tb", "hello world", "9876543210"};
     const char* flagPool[] = {"", "m", "u", "n", "o", "b", "ob", "mo", "ub", "nb"};
     const int limitPool[] = {1, 2, 5, 12, 40};

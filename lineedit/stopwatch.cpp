@@ -64,13 +64,18 @@ bool StopwatchExpired(Stopwatch& watch)
     return watch.Elapsed >= watch.Limit;
 }
 
-bool WaitTimedOut(Stopwatch& watch)
+WaitEnd WaitForKeyOrTime(Stopwatch& watch)
 {
-    while (!StopwatchExpired(watch) && !KeyPressed() && !ScreenChangePending()) {
+    for (;;) {
+        if (StopwatchExpired(watch))
+            return KeyPressed() ? WaitEnd::Key : WaitEnd::TimeUp;
+        if (KeyPressed())
+            return WaitEnd::Key;
+        if (ScreenChangePending())
+            return WaitEnd::ScreenChanged;
         // Clamped before the conversion: a long limit overflows an int.
         float left = (watch.Limit - watch.Elapsed) * 1000.0f + 1.0f;
         float ms = std::clamp(left, 1.0f, static_cast<float>(WaitSliceMs));
         WaitForInput(static_cast<int>(ms));
     }
-    return StopwatchExpired(watch) && !KeyPressed();
 }

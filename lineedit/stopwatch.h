@@ -16,9 +16,13 @@ void StopwatchReset(Stopwatch& watch);
 void StopwatchStart(Stopwatch& watch);
 bool StopwatchExpired(Stopwatch& watch);
 
+// How a time-out wait ended: a key is ready, the time ran out, or the
+// screen changed under the program (ScreenChanged tells whether to show
+// the text again; the wait then goes on).
+enum class WaitEnd { Key, TimeUp, ScreenChanged };
+
 // The time-out wait of both programs: polls Expired, then KeyPressed, and
-// sleeps on the console input in between. True when the time ran out with
-// no key ready; a key that is ready when the limit is reached wins. Also
-// ends, false, when the screen changed (ScreenChanged tells): the caller
-// shows its text again and waits on.
-bool WaitTimedOut(Stopwatch& watch);
+// sleeps on the console input in between. A key that is ready when the
+// limit is reached wins. Only a key ends it before its time, or a change
+// of the screen.
+WaitEnd WaitForKeyOrTime(Stopwatch& watch);

@@ -74,7 +74,7 @@ struct WaitCase {
     double Start = 45296.789;
 };
 
-TEST(WaitTimedOut, EndsOnTheLimitOrAKey)
+TEST(WaitForKeyOrTime, EndsOnTheLimitOrAKey)
 {
     const WaitCase cases[] = {
         {"no key", 5, -1, true, 5},
@@ -96,7 +96,7 @@ TEST(WaitTimedOut, EndsOnTheLimitOrAKey)
         Stopwatch watch;
         StopwatchInit(watch, c.Limit);
         StopwatchStart(watch);
-        EXPECT_EQ(WaitTimedOut(watch), c.TimedOut);
+        EXPECT_EQ(WaitForKeyOrTime(watch), c.TimedOut ? WaitEnd::TimeUp : WaitEnd::Key);
         EXPECT_NEAR(WaitedSeconds, c.Clock, 0.005);
         // The wait never takes the key: it is left for the editor.
         if (c.KeyAt >= 0 && !c.TimedOut) {
@@ -107,26 +107,26 @@ TEST(WaitTimedOut, EndsOnTheLimitOrAKey)
 }
 
 // The wait sleeps between looks instead of spinning: a few looks a second.
-TEST(WaitTimedOut, SleepsBetweenPolls)
+TEST(WaitForKeyOrTime, SleepsBetweenPolls)
 {
     VirtualConsoleReset();
     Stopwatch watch;
     StopwatchInit(watch, 30);
     StopwatchStart(watch);
-    EXPECT_TRUE(WaitTimedOut(watch));
+    EXPECT_EQ(WaitForKeyOrTime(watch), WaitEnd::TimeUp);
     EXPECT_NEAR(WaitedSeconds, 30, 0.01);
     EXPECT_LE(WaitCalls, 30 * 4 + 2);
 }
 
 // A limit far beyond any real time-out must still wait, not overflow.
-TEST(WaitTimedOut, HugeLimitStillWaits)
+TEST(WaitForKeyOrTime, HugeLimitStillWaits)
 {
     VirtualConsoleReset();
     PushKeys("x", 60);
     Stopwatch watch;
     StopwatchInit(watch, 2147483647.0f);
     StopwatchStart(watch);
-    EXPECT_FALSE(WaitTimedOut(watch));
+    EXPECT_EQ(WaitForKeyOrTime(watch), WaitEnd::Key);
     EXPECT_NEAR(WaitedSeconds, 60, 0.01);
     EXPECT_LE(WaitCalls, 60 * 4 + 2);
 }

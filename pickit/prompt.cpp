@@ -53,8 +53,11 @@ std::string ReadAcceptableKey()
         Stopwatch watch;
         StopwatchInit(watch, static_cast<float>(Settings.Timeout));
         StopwatchStart(watch);
-        while (!(timedOut = WaitTimedOut(watch)) && ScreenChanged())
-            WriteOut(Settings.Prompt);
+        for (WaitEnd end; !timedOut && (end = WaitForKeyOrTime(watch)) != WaitEnd::Key;) {
+            timedOut = end == WaitEnd::TimeUp;
+            if (end == WaitEnd::ScreenChanged && ScreenChanged())
+                WriteOut(Settings.Prompt);
+        }
     }
     std::string key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
 
@@ -94,6 +97,7 @@ std::string ReadAcceptableKey()
 
 void PromptForKey()
 {
+    DropPastes();  // a paste chooses nothing
     DiscardTypedAhead();
     if (Settings.LineMode)
         PromptLine();

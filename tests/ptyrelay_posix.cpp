@@ -8,6 +8,16 @@
 // COUNT_FILE receives the number of cursor-position queries (ESC [ 6 n) the
 // command sent, and COUNT_FILE.ms the milliseconds from the start to the
 // first text it wrote (for the benchmarks). The exit code is the command's.
+//
+// From the environment:
+//   RELAY_SPLIT_MS   a report is sent in two: ESC [ and its first digit,
+//                    then the rest this much later
+//   RELAY_PASTE      a file that SIGUSR1 pastes, one line each
+//   RELAY_PASTE_MS   milliseconds, in the bracketed form (ESC [ 200 ~ ..
+//                    ESC [ 201 ~) when the command asked for it
+//                    (ESC [ ? 2004 h); COUNT_FILE.pasted appears once the
+//                    last line is sent
+// Keys typed meanwhile come after what is held, as a terminal sends them.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -39,7 +49,8 @@ struct Held {
     std::string Bytes;
 };
 
-bool HasReportStart(const std::string& bytes)
+// Where a report starts in bytes; npos when there is none.
+std::size_t ReportStart(const std::string& bytes)
 {
     for (std::size_t i = 0; i + 2 < bytes.size(); i++) {
         if (bytes[i] == '\x1b' && bytes[i + 1] == '[' && bytes[i + 2] >= '0' && bytes[i + 2] <= '9') {
@@ -47,10 +58,23 @@ bool HasReportStart(const std::string& bytes)
             while (j < bytes.size() && ((bytes[j] >= '0' && bytes[j] <= '9') || bytes[j] == ';'))
                 j++;
             if (j < bytes.size() && bytes[j] == 'R')
-                return true;
+                return i;
         }
     }
-    return false;
+    return std::string::npos;
+}
+
+volatile std::sig_atomic_t PasteWanted = 0;
+
+void OnPaste(int)
+{
+    PasteWanted = 1;
+}
+
+long long EnvMs(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::atoll(value) : 0;
 }
 
 void WriteAll(int fd, const std::string& bytes)
@@ -76,6 +100,12 @@ int main(int argc, char** argv)
     }
     long long delay = std::atoll(argv[1]);
     const char* countFile = argv[2];
+    long long split = EnvMs("RELAY_SPLIT_MS");
+    long long pace = EnvMs("RELAY_PASTE_MS");
+    const char* pasteFile = std::getenv("RELAY_PASTE");
+    signal(SIGUSR1, OnPaste);
+    bool bracketed = false;
+    long long pasteEnd = -1;  // when the last pasted line is due
 
     int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
@@ -118,17 +148,43 @@ int main(int argc, char** argv)
             WriteAll(master, held.front().Bytes);
             held.pop_front();
         }
+        if (pasteEnd >= 0 && pasteEnd <= now) {
+            pasteEnd = -1;
+            if (FILE* file = std::fopen((std::string(countFile) + ".pasted").c_str(), "w"))
+                std::fclose(file);
+        }
+        if (PasteWanted && pasteFile) {
+            PasteWanted = 0;
+            long long due = held.empty() ? now : held.back().Due;
+            if (FILE* file = std::fopen(pasteFile, "r")) {
+                std::string line = bracketed ? "\x1b[200~" : "";
+                for (int c; (c = std::fgetc(file)) != EOF;) {
+                    line += static_cast<char>(c == '\n' ? '\r' : c);  // a terminal pastes CR
+                    if (c == '\n') {
+                        held.push_back({due, line});
+                        line.clear();
+                        due += pace;
+                    }
+                }
+                std::fclose(file);
+                held.push_back({due, line + (bracketed ? "\x1b[201~" : "")});
+                pasteEnd = due;
+            }
+        }
         pollfd fds[2] = {{0, POLLIN, 0}, {master, POLLIN, 0}};
         int timeout = held.empty() ? 50 : static_cast<int>(std::max(0LL, held.front().Due - now));
         if (timeout > 50)
             timeout = 50;
-        poll(fds, 2, timeout);
+        if (poll(fds, 2, timeout) < 0)
+            continue;  // a paste was asked for
         char buffer[4096];
         if (fds[1].revents & POLLIN) {
             ssize_t n = read(master, buffer, sizeof buffer);
             if (n > 0) {
                 WriteAll(1, std::string(buffer, n));
                 output.append(buffer, n);
+                std::size_t on = output.rfind("\x1b[?2004h"), off = output.rfind("\x1b[?2004l");
+                bracketed = on != std::string::npos && (off == std::string::npos || on > off);
                 std::string text = output;
                 for (std::size_t at; (at = text.find("\x1b[6n")) != std::string::npos;)
                     text.erase(at, 4);
@@ -141,11 +197,16 @@ int main(int argc, char** argv)
             if (n > 0) {
                 std::string bytes(buffer, n);
                 // Keys never overtake a held answer.
-                long long due = HasReportStart(bytes) ? NowMs() + delay : held.empty() ? 0 : held.back().Due;
-                if (due == 0)
+                std::size_t report = ReportStart(bytes);
+                long long due = report != std::string::npos ? NowMs() + delay : held.empty() ? 0 : held.back().Due;
+                if (due == 0) {
                     WriteAll(master, bytes);
-                else
+                } else if (report != std::string::npos && split > 0) {
+                    held.push_back({due, bytes.substr(0, report + 3)});
+                    held.push_back({due + split, bytes.substr(report + 3)});
+                } else {
                     held.push_back({due, bytes});
+                }
             }
         }
         if (!childDone && waitpid(child, &status, WNOHANG) == child)

@@ -49,7 +49,12 @@ while IFS='|' read -r name env setup keylist code file; do
 done <<'CASES'
 Alt+Enter keeps the value and ends|X=hello||h:1b,0d|0|SET X=hello\r\n
 Alt+Tab leaves the value|X=hello||h:1b,09 Enter|0|SET X=hello\r\n
-Alt+Backspace leaves the value|X=hello||h:1b,7f Enter|0|SET X=hello\r\n
+Alt+Backspace deletes the word before|X='ab cd'||h:1b,7f Enter|0|SET X=ab \r\n
+Ctrl+W deletes the word before|X='ab cd'||h:17 Enter|0|SET X=ab \r\n
+Ctrl+A, Ctrl+F, Ctrl+K keep the first|X=hello||h:01 h:06 h:0b Enter|0|SET X=h\r\n
+Ctrl+E, Ctrl+B, Ctrl+D delete the last|X=hello||h:01 h:05 h:02 h:04 Enter|0|SET X=hell\r\n
+Alt+B, Alt+D delete the word after|X='ab cd'||h:1b,62 h:1b,64 Enter|0|SET X=ab \r\n
+Ctrl+U still restores|X=hello||h:17 l:x h:15 Enter|0|SET X=hello\r\n
 Alt+Ctrl+C does not abort|X=hello||h:1b,03 Enter|0|SET X=hello\r\n
 Alt+é types nothing|X=hello||h:1b,c3,a9 Enter|0|SET X=hello\r\n
 ^H erases|X=hello||h:08 Enter|0|SET X=hell\r\n

@@ -87,8 +87,15 @@ hex 1b,5b,39,39,7e,62 98
 hex 08 8
 hex 1b,0d 13
 hex 1b,09 0 15
-hex 1b,7f 0 14
-hex 1b,08 0 14
+hex 1b,7f 0 253
+hex 1b,08 0 253
+key C-a 0 71
+key C-k 0 117
+key C-w 0 253
+key M-b 0 115
+key M-f 0 116
+key M-d 0 254
+key C-u 21
 hex 1b,03 0 46
 hex 1b,c3,a9,61 97
 hex 1b,4f,64 0 115
@@ -114,7 +121,7 @@ check "Esc then a: a" 97 "$(out_line $((n + 2)))"
 # Raw mode while it runs.
 settings=$(stty -a -F "$(pane_tty)" | tr "\n" " ")
 for flag in -isig -icanon -echo -iexten -ixon -icrnl; do
-    case " $settings " in *[\ \;]$flag[\ \;]*) got=$flag ;; *) got="not $flag" ;; esac
+    case " $settings " in *[\ \;]${flag}[\ \;]*) got=$flag ;; *) got="not $flag" ;; esac
     check "raw mode: $flag" "$flag" "$got"
 done
 keys C-c

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # sourced: the suites use what it sets
 # End-to-end helpers: run a real program in a tmux pane, type at it, read
 # the screen, the cursor and the exit code. A suite sources this file with
 # its target as $1 (native, sanitize, win32 or win64) and calls `finish`.
@@ -78,12 +79,13 @@ start() {
         "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
 }
 
-# keys KEY...: one send-keys call per key, so that keys stay apart.
+# keys KEY...: one send-keys call per key, so that keys stay apart (an
+# Esc by more than the programs' escape time).
 keys() {
     local key
     for key in "$@"; do
         "${TMUX_CMD[@]}" send-keys -t t "$key"
-        sleep 0.08
+        if [ "$key" = Escape ]; then sleep 0.2; else sleep 0.08; fi
     done
 }
 # literal TEXT: types the text as it stands.
