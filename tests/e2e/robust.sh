@@ -83,6 +83,22 @@ keys Enter
 sleep 0.5
 check "stopped during the round trip: fg goes on" "SET X=hiabc" "$(value)"
 
+# ---- SIGSTOP, which cannot be caught: continued, the settings are ours
+# again.
+rm -f "$OUT"
+start 60 15 "$shell"
+wait_for '$' 10
+keys "X=hi $FILLIN_BIN -v x -f $OUT -p 'Name: '" Enter
+wait_for "Name: hi" 10
+kill -s STOP "$(pid_of "$FILLIN_BIN")"
+wait_for "Stopped" 10
+keys fg Enter
+sleep 0.5
+literal abc
+keys Enter
+sleep 0.5
+check "SIGSTOP, then fg: keys raw again" "SET X=hiabc" "$(value)"
+
 # ---- A slow link: a report split in two 300 ms apart is no text; a report
 # after 2.5 s neither cancels nor outlasts a 4 s time-out.
 rm -f "$OUT"
