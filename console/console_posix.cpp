@@ -281,6 +281,13 @@ void RestoreAtExit()
 // foreground (PumpInput).
 void Continued()
 {
+    // After a stop we did not see (SIGSTOP) our settings may be gone, or,
+    // continued in the background, not ours to keep.
+    if (RawMode && Foreground())
+        tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
+    else
+        RestoreSettings();
+    Tty.PasteAsked = false;
     TakeTerminal();
     Changed = Changed || RawMode;
 }

@@ -50,26 +50,6 @@ TEST(PickitUtf8, KeyListOfCharacters)
     }
 }
 
-// A terminal's key of several code points comes as one event.
-TEST(PickitUtf8, KeysOfSeveralCodePoints)
-{
-    const std::string de = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA", fr = "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7";
-    const std::string thumb = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", e = "e\xCC\x81";
-    const std::pair<std::string, int> cases[] = {{fr, 2}, {thumb, 3}, {e, 4}, {"x", 5}};
-    for (const auto& [key, code] : cases) {
-        SetCommandLine("pickit", {"-k", de + fr + thumb + e + "x"});
-        VirtualConsoleSetUtf8(true);
-        RunOutcome run = RunProgram([&] {
-            ParseCommandLine();
-            ConsoleEvent event;
-            event.Text = key;
-            PushEvent(event, 0.5);
-            PromptForKey();
-        });
-        EXPECT_EQ(run.Code, code) << key;
-    }
-}
-
 TEST(PickitUtf8, CutsNeverSplitACharacter)
 {
     std::string prompt(254, 'p');

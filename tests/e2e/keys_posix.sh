@@ -89,13 +89,8 @@ hex 1b,0d 13
 hex 1b,09 0 15
 hex 1b,7f 0 253
 hex 1b,08 0 253
-key C-a 0 71
-key C-k 0 117
 key C-w 0 253
 key M-b 0 115
-key M-f 0 116
-key M-d 0 254
-key C-u 21
 hex 1b,03 0 46
 hex 1b,c3,a9,61 97
 hex 1b,4f,64 0 115

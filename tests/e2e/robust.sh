@@ -64,6 +64,41 @@ sleep 0.5
 check "fillin in the background, then fg: Enter accepts" "SET X=hiabc" "$(value)"
 check "fillin in the background, then fg: settings back" "$(cat "$WORK/before")" "$(cat "$WORK/after" 2>&1)"
 
+# ---- Stopped while the report is on its way: the answer is taken before
+# the shell gets the terminal, and fg goes on with the field.
+rm -f "$OUT"
+start 80 12 "$RELAY 1000 '$WORK/q' $shell"
+wait_for '$' 10
+keys "X=hi $FILLIN_BIN -v x -f $OUT -p Name:" Enter
+wait_for "Name:hi" 10
+kill -s TSTP "$(pid_of "$FILLIN_BIN")"
+wait_for "Stopped" 10
+keys 'read -r -t 1 x; echo "[$x]"' Enter
+sleep 1.5
+check "stopped during the round trip: nothing left for the shell" "[]" "$(screen | sed 's/ *$//' | grep -x '\[.*\]' | tail -1)"
+keys fg Enter
+for ((i = 0; i < 100; i++)); do [ "$(screen | grep -c 'Name:hi')" -ge 2 ] && break; sleep 0.05; done
+literal abc
+keys Enter
+sleep 0.5
+check "stopped during the round trip: fg goes on" "SET X=hiabc" "$(value)"
+
+# ---- SIGSTOP, which cannot be caught: continued, the settings are ours
+# again.
+rm -f "$OUT"
+start 60 15 "$shell"
+wait_for '$' 10
+keys "X=hi $FILLIN_BIN -v x -f $OUT -p 'Name: '" Enter
+wait_for "Name: hi" 10
+kill -s STOP "$(pid_of "$FILLIN_BIN")"
+wait_for "Stopped" 10
+keys fg Enter
+sleep 0.5
+literal abc
+keys Enter
+sleep 0.5
+check "SIGSTOP, then fg: keys raw again" "SET X=hiabc" "$(value)"
+
 # ---- A slow link: a report split in two 300 ms apart is no text; a report
 # after 2.5 s neither cancels nor outlasts a 4 s time-out.
 rm -f "$OUT"
