@@ -100,6 +100,11 @@ keys Enter
 check "refused key: exit code" 0 "$(wait_exit 10)"
 check "refused key: only é written (82)" "SET X=é|" "$(file 437)"
 
+rm -f "$OUT"
+check "a name cp437 cannot hold is refused" "Environment variable name contains illegal characters"$'\r' \
+    "$(LC_ALL=en_US.UTF-8 $FILLIN -v Имя -f "$OUT_WIN" </dev/null | head -1)"
+check "no file for that name" missing "$(file 437)"
+
 # ---- chcp: the batch file is in the console's code page when written.
 in_cmd en_US 866 "X=Привет" "Name:Привет"
 keys Enter
