@@ -117,4 +117,19 @@ keys Enter
 check "chcp 65001: exit code" 0 "$(wait_exit 10)"
 check "chcp 65001: batch file in UTF-8, the emoji one character" "SET X=日本ü😀|" "$(file 65001)"
 
+# ---- Windows 9x (a copy of fillin.exe that Wine tells so): the command
+# line in the OEM code page, the value converted from ANSI to OEM.
+WIN98_EXE=fillin98-$$.exe
+cp "$BIN/fillin/fillin$EXE" "$WORK/$WIN98_EXE"
+WIN98_KEY="HKCU\\Software\\Wine\\AppDefaults\\$WIN98_EXE"
+eval "set -- $(trap -p EXIT)"
+# shellcheck disable=SC2064  # the key and the earlier trap are meant to be expanded now
+trap "\$WINE64 reg delete '$WIN98_KEY' /f >/dev/null 2>&1; $3" EXIT
+$WINE64 reg add "$WIN98_KEY" /v Version /d win98 /f >/dev/null 2>&1
+FILLIN="$RUN $WORK/$WIN98_EXE"
+fill ru_RU "X=Привет" "Имя: Привет"
+keys BSpace Enter
+check "Win9x: exit code" 0 "$(wait_exit 10)"
+check "Win9x: prompt and value in cp866" "Имя: Приве|SET X=Приве|" "$(screen_text | head -1)|$(file 866)"
+
 finish
