@@ -75,6 +75,7 @@ keys BSpace
 literal ы
 wait_for "Пёивеы" 5
 check "Cyrillic edited on the screen" "Имя: Пёивеы" "$(screen_text)"
+check_cursor "Cyrillic: the cursor after the text" "11 0"
 keys Enter
 check "Cyrillic: exit code" 0 "$(wait_exit 10)"
 check "Cyrillic: batch file in cp866" "SET X=Пёивеы|" "$(file 866)"
