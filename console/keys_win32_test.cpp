@@ -44,20 +44,4 @@ TEST(KeysWin32, DoubleByteLeadAndTrailAreOneKey)
     EXPECT_EQ(Texts(), (std::vector<std::string>{"\x93\xfa", "a", "ext 75"}));
 }
 
-// Alt+keypad: the NT console gives the composed character with Alt's
-// release; without one the code is taken as a byte where text is not UTF-8.
-TEST(KeysWin32, AltKeypadGivesTheConsolesCharacter)
-{
-    for (int utf8 : {1, 0}) {
-        VirtualConsoleReset();
-        SetLocaleIsUtf8(utf8);
-        PushEvent(Key("", true, 0x12, LeftAltPressed));
-        PushEvent(Key("", true, 0x61, LeftAltPressed));  // keypad 1
-        PushEvent(Key("", true, 0x63, LeftAltPressed));  // keypad 3
-        PushEvent(Key("", true, 0x60, LeftAltPressed));  // keypad 0
-        PushEvent(Key(utf8 ? "é" : "", false, 0x12));
-        EXPECT_EQ(Texts(), (std::vector<std::string>{utf8 ? "é" : "\x82"})) << utf8;
-    }
-}
-
 }  // namespace

@@ -49,14 +49,6 @@ void DropPartialCaretGroup(std::string& text)
     text.resize(text.size() - carets % 4);
 }
 
-// A character the file's code page cannot hold would be written changed.
-bool FileHolds(const std::string& c)
-{
-    bool lossless;
-    FileText(c, lossless);
-    return lossless;
-}
-
 bool EditValue()
 {
     return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
@@ -76,6 +68,13 @@ void WriteBatchFile(const std::string& text)
 }
 
 }  // namespace
+
+bool FileHolds(const std::string& text)
+{
+    bool lossless;
+    FileText(text, lossless);
+    return lossless;
+}
 
 void EscapeSpecials(std::string& text, std::int32_t limit)
 {

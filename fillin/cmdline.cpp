@@ -150,7 +150,7 @@ void ParseCommandLine()
 
     if (Settings.VarName.empty())
         ErrorExit("Environment variable name not specified", 3);
-    if (CountCharsInSet(Settings.VarName, NameIllegalChars) > 0)
+    if (CountCharsInSet(Settings.VarName, NameIllegalChars) > 0 || !FileHolds(Settings.VarName))
         ErrorExit("Environment variable name contains illegal characters", 3);
     if (Settings.OutFile.empty())
         ErrorExit("Output file name not specified", 3);

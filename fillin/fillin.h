@@ -55,6 +55,9 @@ std::string ReadVariable(const std::string& name, int maxLength);
 // in (the console's output code page when written; see OutputCodePageText),
 // unchanged on POSIX. lossless is false when a character has no place there.
 std::string FileText(std::string_view text, bool& lossless);
+// True when the file's code page holds the text: a character it cannot
+// hold would be written changed.
+bool FileHolds(const std::string& text);
 // Opens the output file (binary) by a name as the programs hold text.
 std::FILE* OpenOutputFile(const std::string& name);
 

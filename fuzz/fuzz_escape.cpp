@@ -66,7 +66,7 @@ void CheckOne(const std::string& value, std::int32_t limit, bool carets)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    SetLocaleIsUtf8(0);  // one byte one character, as on Windows
+    SetLocaleIsUtf8(0);  // one byte one character, as on Windows 9x with a single-byte code page
     FuzzedDataProvider input(data, size);
     bool nt = input.ConsumeBool();
     std::int32_t limit = input.ConsumeBool() ? input.ConsumeIntegral<std::int32_t>()

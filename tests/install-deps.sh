@@ -37,7 +37,7 @@ ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 
 if [ ${#need[@]} -gt 0 ]; then
     echo "installing: ${need[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+    apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || exit 1
 fi
 # Each locale is made once; one already there costs nothing.
 for locale in en_US ru_RU ja_JP zh_CN; do

@@ -4,7 +4,7 @@
 # options that count or map characters; pickit's key list; the locales that
 # decide between UTF-8 and bytes.
 case ${1:-native} in
-win*) echo "${1}: skipped (the Windows console works in its code page)"; exit 0 ;;
+win*) echo "${1}: skipped (POSIX terminals only; Windows code pages: codepages.sh)"; exit 0 ;;
 esac
 export LC_ALL=C.UTF-8
 . "$(dirname "$0")/lib.sh"
