@@ -1,6 +1,7 @@
 // The console on a POSIX terminal: keys and cursor on the controlling
 // terminal (/dev/tty) whatever standard input and output are; the process's
-// text on standard output.
+// text on standard output (lines end in LF there unless it is the
+// terminal), or on the terminal when standard output carries a result.
 //
 // Sent to the terminal:
 //   ESC [ 6 n          where is the cursor? (only once a position is
@@ -53,7 +54,8 @@ struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
     termios Saved{};            // its settings as found
     termios Raw{};              // ours
-    bool OutputIsTerminal = false;  // standard output goes to that terminal
+    bool OutputIsTerminal = false;  // the dialogue's text goes to that terminal
+    bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Utf8 = false;
     bool PositionKnown = false;     // the terminal told us where the cursor was
     Query QueryState = Query::None;
@@ -509,11 +511,35 @@ void WaitForInput(int milliseconds)
     }
 }
 
+std::string_view LineEnd()
+{
+    return Tty.OutputIsTerminal ? "\r\n" : "\n";
+}
+
+void DialogueToTerminal()
+{
+    Tty.DialogueOnTerminal = true;
+    Tty.OutputIsTerminal = Tty.Fd >= 0;
+}
+
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
+    if (Tty.DialogueOnTerminal) {
+        if (Tty.Fd >= 0)
+            WriteTerminal(TerminalText(text));
+        return;
+    }
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
     if (!WriteAll(1, bytes))
+        RuntimeError(DiskWriteError);
+}
+
+void WriteResultLine(std::string_view text)
+{
+    std::string line(text);
+    line += '\n';
+    if (!WriteAll(1, line))
         RuntimeError(DiskWriteError);
 }
 
@@ -528,8 +554,10 @@ void RuntimeError(int code)
 {
     TakeLateReport();
     RestoreTerminal();
-    std::string line = "Runtime error " + std::to_string(code) + "\r\n";
-    (void)!write(1, line.data(), line.size());
+    std::string line = "Runtime error " + std::to_string(code) + std::string(LineEnd());
+    int fd = Tty.DialogueOnTerminal ? Tty.Fd : 1;
+    if (fd >= 0)
+        (void)!write(fd, line.data(), line.size());
     _exit(code);
 }
 

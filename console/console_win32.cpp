@@ -1,6 +1,7 @@
 // The Windows console: the console's own input and screen buffers, opened
 // by name so that redirected standard handles do not matter. Text output
-// goes to the standard output the process was started with.
+// goes to the standard output the process was started with, or to the
+// screen buffer when standard output carries a result.
 #include "console_win32.h"
 
 #include <cstdlib>
@@ -30,9 +31,12 @@ ConsoleState Console;
 // that output follows a redirection of standard output.
 HANDLE InheritedOut = GetStdHandle(STD_OUTPUT_HANDLE);
 
-bool CanWrite()
+// Where the dialogue goes: standard output, or the screen buffer.
+HANDLE* DialogueOut = &InheritedOut;
+
+bool CanWrite(HANDLE out)
 {
-    return InheritedOut != nullptr && InheritedOut != INVALID_HANDLE_VALUE;
+    return out != nullptr && out != INVALID_HANDLE_VALUE;
 }
 
 // The console is shared with the command interpreter and the rest of the
@@ -157,21 +161,42 @@ void WaitForInput(int milliseconds)
         Sleep(milliseconds);
 }
 
+std::string_view LineEnd()
+{
+    return "\r\n";
+}
+
+void DialogueToTerminal()
+{
+    DialogueOut = &Console.Out;
+}
+
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
-    if (text.empty() || !CanWrite())
+    if (text.empty() || !CanWrite(*DialogueOut))
         return;
     DWORD written = 0;
-    if (!WriteFile(InheritedOut, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    if (!WriteFile(*DialogueOut, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
         // A process started without standard output still does its job.
         if (GetLastError() == ERROR_INVALID_HANDLE) {
-            InheritedOut = INVALID_HANDLE_VALUE;
+            *DialogueOut = INVALID_HANDLE_VALUE;
             return;
         }
         RuntimeError(DiskWriteError);
     }
     if (written != text.size())
+        RuntimeError(DiskWriteError);
+}
+
+void WriteResultLine(std::string_view text)
+{
+    std::string line(text);
+    line += "\r\n";
+    DWORD written = 0;
+    if (CanWrite(InheritedOut) &&
+        (!WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+         written != line.size()))
         RuntimeError(DiskWriteError);
 }
 
@@ -185,10 +210,10 @@ void ExitProgram(int code)
 // us back here.
 void RuntimeError(int code)
 {
-    if (CanWrite()) {
+    if (CanWrite(*DialogueOut)) {
         std::string line = "Runtime error " + std::to_string(code) + "\r\n";
         DWORD written;
-        WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        WriteFile(*DialogueOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
     RestoreInputMode();
     ExitProcess(code);

@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "charset.h"
@@ -53,13 +52,21 @@ bool EditValue()
                     Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart);
 }
 
-void WriteBatchFile(const std::string& line)
+// The line goes to standard output, or becomes the file's whole content.
+void WriteResult(const std::string& line)
 {
-    bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
-    bool closed = std::fclose(Settings.BatchFile) == 0;
-    Settings.BatchFile = nullptr;
-    if (!written || !closed)
+    if (Settings.Form == ResultForm::Plain) {
+        WriteResultLine(line);
+        return;
+    }
+    switch (WriteWholeFile(Settings.OutFile, line, Settings.MaskInput)) {
+    case FileWrite::CannotOpen:
+        ErrorExit("Cannot open file for output", 3);
+    case FileWrite::Failed:
         RuntimeError(DiskWriteError);
+    case FileWrite::Written:
+        break;
+    }
 }
 
 }  // namespace
@@ -86,15 +93,12 @@ void EscapeValue(std::string& text, std::int32_t limit)
         DropPartialCaretGroup(text);
 }
 
-bool OpenBatchFile()
-{
-    // Binary: the line ends in CR LF exactly as written.
-    Settings.BatchFile = std::fopen(Settings.OutFile.c_str(), "wb");
-    return Settings.BatchFile != nullptr;
-}
-
 void EditAndWrite()
 {
+    // Told before the typing, not after it. The file is still written only
+    // once the value is accepted.
+    if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile))
+        ErrorExit("Cannot open file for output", 3);
     for (;;) {
         AskCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);
@@ -108,10 +112,7 @@ void EditAndWrite()
     }
     if (Settings.Value.empty())
         ExitProgram(2);
-    std::string line = ResultLine();
-    if (!OpenBatchFile())
-        ErrorExit("Cannot open file for output", 3);
-    WriteBatchFile(line);
+    WriteResult(ResultLine());
 }
 
 }  // namespace fillin

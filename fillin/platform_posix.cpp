@@ -25,4 +25,9 @@ std::string ReadVariable(const std::string& name, int maxLength)
     return value;
 }
 
+std::string ResultText(std::string_view value)
+{
+    return std::string(value);
+}
+
 }  // namespace fillin

@@ -37,4 +37,10 @@ std::string ReadVariable(const std::string& name, int maxLength)
     return oem;
 }
 
+// The value is typed in the console's code page, the batch file's own.
+std::string ResultText(std::string_view value)
+{
+    return std::string(value);
+}
+
 }  // namespace fillin

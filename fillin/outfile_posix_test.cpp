@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fillin.h"
+
+namespace {
+
+using namespace fillin;
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+mode_t ModeOf(const fs::path& path)
+{
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+struct Folder {
+    fs::path Path = fs::temp_directory_path() / "fillin_outfile_posix_test";
+    Folder()
+    {
+        fs::remove_all(Path);
+        fs::create_directories(Path);
+        std::ofstream(Path / "old.sh") << "export X='old'\n";
+        chmod((Path / "old.sh").c_str(), 0640);
+        fs::create_symlink("old.sh", Path / "link.sh");
+    }
+    ~Folder() { fs::remove_all(Path); }
+    std::size_t Entries() const
+    {
+        return std::distance(fs::directory_iterator(Path), fs::directory_iterator());
+    }
+};
+
+// The permission bits: kept when replaced, the umask's for a new file,
+// the owner's alone with -m either way. A link stays a link.
+TEST(FillinOutFilePosix, Permissions)
+{
+    mode_t mask = umask(022);
+    struct Case {
+        const char* Name;
+        bool OwnerOnly;
+        const char* File;  // that holds the new content
+        mode_t Mode;
+    } cases[] = {
+        {"old.sh", false, "old.sh", 0640},
+        {"old.sh", true, "old.sh", 0600},
+        {"new.sh", false, "new.sh", 0644},
+        {"new.sh", true, "new.sh", 0600},
+        {"link.sh", false, "old.sh", 0640},
+    };
+    for (const Case& c : cases) {
+        Folder folder;
+        EXPECT_EQ(WriteWholeFile((folder.Path / c.Name).string(), "new\n", c.OwnerOnly), FileWrite::Written);
+        EXPECT_EQ(Read(folder.Path / c.File), "new\n") << c.Name;
+        EXPECT_EQ(ModeOf(folder.Path / c.File), c.Mode) << c.Name;
+        EXPECT_TRUE(fs::is_symlink(folder.Path / "link.sh")) << c.Name;
+    }
+    umask(mask);
+}
+
+// A device is written in place and stays one.
+TEST(FillinOutFilePosix, Device)
+{
+    EXPECT_EQ(WriteWholeFile("/dev/null", "x\n", true), FileWrite::Written);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A write that fails after the open leaves the old file and no other.
+TEST(FillinOutFilePosix, FailedWriteLeavesTheOldFile)
+{
+    Folder folder;
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &none);
+    FileWrite result = WriteWholeFile((folder.Path / "old.sh").string(), "export X='new'\n", false);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(result, FileWrite::Failed);
+    EXPECT_EQ(Read(folder.Path / "old.sh"), "export X='old'\n");
+    EXPECT_EQ(folder.Entries(), 2u);
+}
+
+// A path longer than 255 characters, used whole.
+TEST(FillinOutFilePosix, LongPath)
+{
+    Folder folder;
+    fs::path deep = folder.Path / std::string(100, 'a') / std::string(100, 'b');
+    fs::create_directories(deep);
+    fs::path file = deep / (std::string(100, 'c') + ".sh");
+    EXPECT_EQ(WriteWholeFile(file.string(), "x\n", false), FileWrite::Written);
+    EXPECT_EQ(Read(file), "x\n");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The output file on Windows. A disk file is replaced by a new file made
+// in its folder: on NT by ReplaceFileA, which keeps the old file's
+// attributes and security, on the Windows 9x family (which lacks it) by a
+// delete and a move. A console or device name (CON, NUL, COM1) is written
+// in place.
+#include <windows.h>
+
+#include <string>
+
+#include "fillin.h"
+#include "outfile.h"
+
+namespace fillin {
+
+namespace {
+
+struct NewFile {
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+    std::string Name;  // the file made beside the old one; empty for in place
+};
+NewFile File;
+
+std::string FolderOf(const std::string& path)
+{
+    std::size_t slash = path.find_last_of("\\/:");
+    if (slash == std::string::npos)
+        return ".";
+    if (path[slash] == ':' || slash == 0)
+        return path.substr(0, slash + 1);  // "C:" or "\" itself
+    return path.substr(0, slash);
+}
+
+bool IsFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+using ReplaceFileFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
+
+// Looked up rather than imported: the 9x family's kernel32 lacks it.
+ReplaceFileFn FindReplaceFile()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? reinterpret_cast<ReplaceFileFn>(
+                        reinterpret_cast<void*>(GetProcAddress(kernel, "ReplaceFileA")))
+                  : nullptr;
+}
+
+}  // namespace
+
+OutPlace FindOutPlace(const std::string& name)
+{
+    OutPlace place;
+    place.Path = name;
+    std::string folder = FolderOf(name);
+    place.FolderTakesFiles = IsFolder(folder);
+    // Opening for writing without creating tells a device from a disk file
+    // and a read-only file from a writable one, and changes nothing.
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        place.Exists = true;
+        place.Writable = true;
+        place.Regular = GetFileType(file) == FILE_TYPE_DISK;
+        CloseHandle(file);
+        return place;
+    }
+    // A folder, a read-only file, one in use.
+    place.Exists = GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return place;
+}
+
+bool OpenInPlace(const std::string& path)
+{
+    File = NewFile();
+    File.Handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              TRUNCATE_EXISTING, 0, nullptr);
+    if (File.Handle == INVALID_HANDLE_VALUE)  // a device cannot be truncated
+        File.Handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    return File.Handle != INVALID_HANDLE_VALUE;
+}
+
+bool OpenBeside(const std::string& path)
+{
+    File = NewFile();
+    std::string folder = FolderOf(path);
+    if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
+        folder += '\\';
+    // A name of our own that no other run has: the process id and a count.
+    for (unsigned count = 0; count < 100; count++) {
+        std::string name = folder + "fillin-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(count) + ".tmp";
+        File.Handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (File.Handle != INVALID_HANDLE_VALUE) {
+            File.Name = name;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+bool WriteAndClose(std::string_view bytes)
+{
+    DWORD written = 0;
+    bool ok = bytes.empty() || (WriteFile(File.Handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                          &written, nullptr) &&
+                                written == bytes.size());
+    if (ok && !File.Name.empty())
+        ok = FlushFileBuffers(File.Handle) != 0;
+    bool closed = CloseHandle(File.Handle) != 0;
+    File.Handle = INVALID_HANDLE_VALUE;
+    return ok && closed;
+}
+
+bool PutInPlace(const OutPlace& place, bool)
+{
+    const char* from = File.Name.c_str();
+    const char* to = place.Path.c_str();
+    if (!place.Exists)
+        return MoveFileA(from, to) != 0;
+    if (Platform.IsWin9x)
+        return DeleteFileA(to) && MoveFileA(from, to);
+    if (ReplaceFileFn replace = FindReplaceFile())
+        return replace(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+    DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(from, attributes);
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void DropNewFile()
+{
+    if (!File.Name.empty())
+        DeleteFileA(File.Name.c_str());
+    File.Name.clear();
+}
+
+}  // namespace fillin
