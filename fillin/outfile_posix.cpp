@@ -64,8 +64,12 @@ OutPlace FindOutPlace(const std::string& name)
     std::string folder = FolderOf(place.Path);
     place.FolderTakesFiles = IsFolder(folder) && access(folder.c_str(), W_OK | X_OK) == 0;
     struct stat info;
-    if (stat(place.Path.c_str(), &info) != 0)
+    if (stat(place.Path.c_str(), &info) != 0) {
+        // Not there is one thing; a name too long, a loop of links another.
+        if (errno != ENOENT)
+            place.FolderTakesFiles = false;
         return place;
+    }
     place.Exists = true;
     place.Regular = S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
     place.Writable = !S_ISDIR(info.st_mode) && access(place.Path.c_str(), W_OK) == 0;

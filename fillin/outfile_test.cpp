@@ -46,6 +46,7 @@ TEST(FillinOutFile, WrittenWholeOrNotAtAll)
         {"sub", false, FileWrite::CannotOpen, "-"},
         {"missing/new.bat", false, FileWrite::CannotOpen, "-"},
         {"old.bat/new.bat", false, FileWrite::CannotOpen, "-"},
+        {std::string(300, 'n'), false, FileWrite::CannotOpen, "-"},
     };
     for (const Case& c : cases) {
         Folder folder;

@@ -68,6 +68,9 @@ OutPlace FindOutPlace(const std::string& name)
     }
     // A folder, a read-only file, one in use.
     place.Exists = GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // Not there is one thing; a name the system refuses another.
+    if (!place.Exists && GetLastError() != ERROR_FILE_NOT_FOUND)
+        place.FolderTakesFiles = false;
     return place;
 }
 
