@@ -30,10 +30,25 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-bool IsFolder(const std::string& path)
+// A new file in the folder: the new file's own name (see OpenBeside).
+std::string NewFileName(const std::string& path, unsigned count)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::string folder = FolderOf(path);
+    if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
+        folder += '\\';
+    return folder + "fillin-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(count) + ".tmp";
+}
+
+// Whether the folder takes a new file is known only by making one: its
+// permissions are the system's to judge. The probe goes at its close.
+bool FolderTakesFiles(const std::string& path)
+{
+    HANDLE probe = CreateFileA(NewFileName(path, 0).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;  // left by an earlier run of this id
+    CloseHandle(probe);
+    return true;
 }
 
 using ReplaceFileFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID);
@@ -47,14 +62,27 @@ ReplaceFileFn FindReplaceFile()
                   : nullptr;
 }
 
+// The name with its folder: Wine's ReplaceFileA refuses relative names.
+std::string FullPath(const std::string& name)
+{
+    DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return name;
+    std::string full(size, '\0');
+    DWORD length = GetFullPathNameA(name.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return name;
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
 
 OutPlace FindOutPlace(const std::string& name)
 {
     OutPlace place;
     place.Path = name;
-    std::string folder = FolderOf(name);
-    place.FolderTakesFiles = IsFolder(folder);
+    place.FolderTakesFiles = FolderTakesFiles(name);
     // Opening for writing without creating tells a device from a disk file
     // and a read-only file from a writable one, and changes nothing.
     HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -88,13 +116,9 @@ bool OpenInPlace(const std::string& path)
 bool OpenBeside(const std::string& path)
 {
     File = NewFile();
-    std::string folder = FolderOf(path);
-    if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
-        folder += '\\';
     // A name of our own that no other run has: the process id and a count.
     for (unsigned count = 0; count < 100; count++) {
-        std::string name = folder + "fillin-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(count) + ".tmp";
+        std::string name = NewFileName(path, count);
         File.Handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (File.Handle != INVALID_HANDLE_VALUE) {
@@ -129,7 +153,8 @@ bool PutInPlace(const OutPlace& place, bool)
     if (Platform.IsWin9x)
         return DeleteFileA(to) && MoveFileA(from, to);
     if (ReplaceFileFn replace = FindReplaceFile())
-        return replace(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        return replace(FullPath(to).c_str(), FullPath(from).c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr) != 0;
     DWORD attributes = GetFileAttributesA(to);
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(from, attributes);

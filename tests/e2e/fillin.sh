@@ -158,7 +158,7 @@ else
         literal s3cret
         keys Enter
         wait_exit 15 >/dev/null
-        check "$name" "$mode export X='s3cret'" "$(stat -c %a "$WORK/$file") $(cat "$WORK/$file")"
+        check "$name" "$mode export X='s3cret'" "$(stat -L -c %a "$WORK/$file") $(cat "$WORK/$file")"
     done <<'CASES'
 -m, a new file:pw.sh:-m:600
 -m, a replaced file:pw2.sh:-m:600

@@ -128,15 +128,16 @@ for shell in bash zsh ksh dash; do
 done
 
 # ---- -f -: the value alone on standard output, for $(...), while the
-# prompt and the typing are on the terminal.
-start 80 24 "name=Ann bash -c 'name=\$($FILLIN -v name -f - -p \"Name: \"); echo \"[\$name] \$?\"'"
+# prompt and the typing are on the terminal. (The scripts take off the CR
+# that a Windows program's line end leaves.)
+start 80 24 "name=Ann bash -c 'name=\$($FILLIN -v name -f - -p \"Name: \"); echo \"[\${name%[[:cntrl:]]}] \$?\"'"
 wait_for "Name: Ann" 10
 literal "ie's \$x"
 keys Enter
 wait_for "]" 10
 check "bash \$(fillin -f -): the prompt on the terminal, the value captured" \
     "Name: Annie's \$x|[Annie's \$x] 0" "$(screen_text | paste -sd '|')"
-start 80 24 "fish --no-config -c 'set -gx name Ann; set name ($FILLIN -v name -f - -p \"Name: \"); echo \"[\$name] \$status\"'"
+start 80 24 "fish --no-config -c 'set -gx name Ann; set name ($FILLIN -v name -f - -p \"Name: \"); set rc \$status; echo [(string trim -r -c \\r -- \$name)] \$rc'"
 wait_for "Name: Ann" 10
 literal "ie"
 keys Enter
