@@ -32,10 +32,21 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A name under /dev or /proc (/dev/stdout, /dev/fd/3, /proc/self/fd/1)
+// stands for a file the process has open, or a device: it is written
+// through as it is, never replaced.
+bool IsSystemName(const std::string& path)
+{
+    return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
+}
+
 // Where a chain of symbolic links ends; the name itself for any other name.
+// Empty when the chain reaches a system name.
 std::string FollowLinks(std::string path)
 {
     for (int hops = 0; hops < 40; hops++) {
+        if (IsSystemName(path))
+            return {};
         struct stat info;
         if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
             break;
@@ -61,6 +72,13 @@ OutPlace FindOutPlace(const std::string& name)
 {
     OutPlace place;
     place.Path = FollowLinks(name);
+    if (place.Path.empty()) {
+        place.Path = name;
+        place.Exists = access(name.c_str(), F_OK) == 0;
+        place.Regular = false;
+        place.Writable = access(name.c_str(), W_OK) == 0;
+        return place;
+    }
     std::string folder = FolderOf(place.Path);
     place.FolderTakesFiles = IsFolder(folder) && access(folder.c_str(), W_OK | X_OK) == 0;
     struct stat info;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,11 +73,24 @@ TEST(FillinOutFilePosix, Permissions)
     umask(mask);
 }
 
-// A device is written in place and stays one.
-TEST(FillinOutFilePosix, Device)
+// A device, and a file the process has open (/dev/fd/N, as /dev/stdout
+// is), are written through in place: the same file afterwards.
+TEST(FillinOutFilePosix, WrittenInPlace)
 {
-    EXPECT_EQ(WriteWholeFile("/dev/null", "x\n", true), FileWrite::Written);
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    Folder folder;
+    int fd = open((folder.Path / "old.sh").c_str(), O_RDONLY);
+    fs::create_symlink("/dev/null", folder.Path / "null.sh");
+    std::string names[] = {"/dev/null", (folder.Path / "null.sh").string(), "/dev/fd/" + std::to_string(fd)};
+    for (const std::string& name : names) {
+        struct stat before {}, after {};
+        stat(name.c_str(), &before);
+        EXPECT_EQ(WriteWholeFile(name, "new\n", true), FileWrite::Written) << name;
+        stat(name.c_str(), &after);
+        EXPECT_EQ(before.st_ino, after.st_ino) << name;
+        EXPECT_EQ(before.st_mode, after.st_mode) << name;
+    }
+    EXPECT_EQ(Read(folder.Path / "old.sh"), "new\n");
+    close(fd);
 }
 
 // A write that fails after the open leaves the old file and no other.
