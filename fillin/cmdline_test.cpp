@@ -149,17 +149,6 @@ TEST(FillinCommandLine, CurrentValueLongerThanTheRoom)
     }
 }
 
-// The file name whole; other values keep their first 255 characters.
-TEST(FillinCommandLine, FileNameIsNotCut)
-{
-    std::string file = std::string(300, 'd') + ".bat";
-    Parse({"-v", "x", "-f", file, "-p", std::string(300, 'p')});
-    EXPECT_EQ(Settings.OutFile, file);
-    EXPECT_EQ(Settings.Prompt, std::string(255, 'p'));
-    Parse({"-v", "x", "-f" + file});
-    EXPECT_EQ(Settings.OutFile, file);
-}
-
 TEST(FillinCommandLine, RemoveCarets)
 {
     struct Case {

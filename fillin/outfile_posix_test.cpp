@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,33 +90,6 @@ TEST(FillinOutFilePosix, WrittenInPlace)
     }
     EXPECT_EQ(Read(folder.Path / "old.sh"), "new\n");
     close(fd);
-}
-
-// A write that fails after the open leaves the old file and no other.
-TEST(FillinOutFilePosix, FailedWriteLeavesTheOldFile)
-{
-    Folder folder;
-    rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit none = saved;
-    none.rlim_cur = 0;
-    setrlimit(RLIMIT_FSIZE, &none);
-    FileWrite result = WriteWholeFile((folder.Path / "old.sh").string(), "export X='new'\n", false);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(result, FileWrite::Failed);
-    EXPECT_EQ(Read(folder.Path / "old.sh"), "export X='old'\n");
-    EXPECT_EQ(folder.Entries(), 2u);
-}
-
-// A path longer than 255 characters, used whole.
-TEST(FillinOutFilePosix, LongPath)
-{
-    Folder folder;
-    fs::path deep = folder.Path / std::string(100, 'a') / std::string(100, 'b');
-    fs::create_directories(deep);
-    fs::path file = deep / (std::string(100, 'c') + ".sh");
-    EXPECT_EQ(WriteWholeFile(file.string(), "x\n", false), FileWrite::Written);
-    EXPECT_EQ(Read(file), "x\n");
 }
 
 }  // namespace

@@ -143,15 +143,6 @@ literal "ie"
 keys Enter
 wait_for "]" 10
 check "fish (fillin -f -)" "Name: Annie|[Annie] 0" "$(screen_text | paste -sd '|')"
-# Ctrl+C (a key under Wine only through the console: left to the unit
-# tests there) prints nothing.
-if ! $IS_WINDOWS; then
-    start 80 24 "name=Ann bash -c 'name=\$($FILLIN -v name -f - -p \"Name: \"); echo \"[\$name] \$?\"'"
-    wait_for "Name: Ann" 10
-    keys C-c
-    wait_for "]" 10
-    check "bash \$(fillin -f -), Ctrl+C" "[] 1" "$(screen_text | tail -1)"
-fi
 # Exactly the value and one line end; the messages on the terminal too.
 rm -f "$WORK/stdout"
 start 80 24 "x='a b&c%' $FILLIN -v x -f - -t 1 -p 'V: ' > stdout"
