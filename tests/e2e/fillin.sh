@@ -106,6 +106,9 @@ if $IS_WINDOWS; then
         "$($FILLIN -v x -f a.bat -l 1018 </dev/null)"
     fill "X='a&b'" "-t 1"
     expect "Win9x: no carets" 0 'SET X=a&b\r\n'
+    # Replaced by a delete and a move, the family lacking ReplaceFileA.
+    start 80 24 "X=new $FILLIN -v x -f out.bat -t 1"
+    expect "Win9x: an existing file is replaced" 0 'SET X=new\r\n'
     # Refused on every time-out until the user changes it.
     rm -f "$OUT"
     start 80 24 "X='a|b' timeout --foreground 30 $FILLIN -v x -f out.bat -t 1"
