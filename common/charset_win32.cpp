@@ -87,6 +87,14 @@ std::string Utf8FromWide(std::wstring_view text)
     return utf8;
 }
 
+std::string AnsiFromOem(const std::string& oem)
+{
+    std::string ansi(oem);
+    if (!ansi.empty())
+        OemToCharBuffA(oem.data(), &ansi[0], static_cast<DWORD>(oem.size()));
+    return ansi;
+}
+
 void SetLeadByteCodePage(unsigned codePage)
 {
     Charset.LeadCodePage = codePage;

@@ -7,6 +7,8 @@
 
 std::wstring WideFromUtf8(std::string_view text);
 std::string Utf8FromWide(std::wstring_view text);
+// Windows 9x: text held in the OEM code page, as the ANSI functions take it.
+std::string AnsiFromOem(const std::string& oem);
 
 // The code page whose lead bytes begin two-byte characters where text is
 // not UTF-8: decided with LocaleIsUtf8 (the console's); tests set another

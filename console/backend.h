@@ -36,5 +36,8 @@ int InputEventCount();
 // Takes the next pending event; false when there is none.
 bool ReadInputEvent(ConsoleEvent& event);
 
+// The line end WriteLine adds to the dialogue's text.
+std::string_view LineEnd();
+
 // Every backend's WriteOut tells the text here, for LineSoFar (output.cpp).
 void NoteLine(std::string_view text);

@@ -1,6 +1,7 @@
 // The console on a POSIX terminal: keys and cursor on the controlling
 // terminal (/dev/tty) whatever standard input and output are; the process's
-// text on standard output.
+// text on standard output (lines end in LF there unless it is the
+// terminal), or on the terminal when standard output carries a result.
 //
 // Sent to the terminal:
 //   ESC [ 6 n          where is the cursor? (only once a position is
@@ -63,7 +64,8 @@ struct Terminal {
     termios Saved{};            // its settings as found in the foreground
     termios Raw{};              // ours
     bool PasteAsked = false;    // bracketed paste is on
-    bool OutputIsTerminal = false;  // standard output goes to that terminal
+    bool OutputIsTerminal = false;  // the dialogue's text goes to that terminal
+    bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Utf8 = false;
     bool PositionKnown = false;     // the terminal told us where the cursor was
     Query QueryState = Query::None;
@@ -715,11 +717,35 @@ void DropPastes()
     Decoder.DropPastes = true;
 }
 
+std::string_view LineEnd()
+{
+    return Tty.OutputIsTerminal ? "\r\n" : "\n";
+}
+
+void DialogueToTerminal()
+{
+    Tty.DialogueOnTerminal = true;
+    Tty.OutputIsTerminal = Tty.Fd >= 0;
+}
+
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
+    if (Tty.DialogueOnTerminal) {
+        if (Tty.Fd >= 0)
+            WriteTerminal(TerminalText(text));
+        return;
+    }
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
     if (!WriteAll(1, bytes))
+        RuntimeError(DiskWriteError);
+}
+
+void WriteResultLine(std::string_view text)
+{
+    std::string line(text);
+    line += '\n';
+    if (!WriteAll(1, line))
         RuntimeError(DiskWriteError);
 }
 
@@ -732,8 +758,10 @@ void ExitProgram(int code)
 void RuntimeError(int code)
 {
     GiveTerminalBack();
-    std::string line = "Runtime error " + std::to_string(code) + "\r\n";
-    (void)!write(1, line.data(), line.size());
+    std::string line = "Runtime error " + std::to_string(code) + std::string(LineEnd());
+    int fd = Tty.DialogueOnTerminal ? Tty.Fd : 1;
+    if (fd >= 0)
+        (void)!write(fd, line.data(), line.size());
     _exit(code);
 }
 

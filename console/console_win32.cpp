@@ -1,6 +1,7 @@
 // The Windows console: the console's own input and screen buffers, opened
 // by name so that redirected standard handles do not matter. Text output
-// goes to the standard output the process was started with.
+// goes to the standard output the process was started with, or to the
+// screen buffer when standard output carries a result.
 #include "console_win32.h"
 
 #include <cstdlib>
@@ -26,7 +27,6 @@ struct ConsoleState {
     DWORD InputMode = 0;
     bool InputModeRead = false;
     wchar_t HighSurrogate = 0;  // the first half of a character still to come
-    int OutIsConsole = -1;      // standard output is a console: -1 not yet known
 };
 ConsoleState Console;
 
@@ -34,9 +34,12 @@ ConsoleState Console;
 // that output follows a redirection of standard output.
 HANDLE InheritedOut = GetStdHandle(STD_OUTPUT_HANDLE);
 
-bool CanWrite()
+// Where the dialogue goes: standard output, or the screen buffer.
+HANDLE* DialogueOut = &InheritedOut;
+
+bool CanWrite(HANDLE out)
 {
-    return InheritedOut != nullptr && InheritedOut != INVALID_HANDLE_VALUE;
+    return out != nullptr && out != INVALID_HANDLE_VALUE;
 }
 
 // The console is shared with the command interpreter and the rest of the
@@ -207,24 +210,22 @@ namespace {
 
 // The NT family's text reaches a console as UTF-16; a file or pipe gets it
 // in the console's code page.
-bool WriteText(std::string_view text, DWORD& written, DWORD& expected)
+bool WriteText(HANDLE out, std::string_view text, DWORD& written, DWORD& expected)
 {
     if (LocaleIsUtf8()) {
         DWORD mode;
-        if (Console.OutIsConsole < 0)
-            Console.OutIsConsole = GetConsoleMode(InheritedOut, &mode) ? 1 : 0;
-        if (Console.OutIsConsole) {
+        if (GetConsoleMode(out, &mode)) {
             std::wstring wide = WideFromUtf8(text);
             expected = static_cast<DWORD>(wide.size());
-            return WriteConsoleW(InheritedOut, wide.data(), expected, &written, nullptr) != 0;
+            return WriteConsoleW(out, wide.data(), expected, &written, nullptr) != 0;
         }
         bool lossless;
         std::string bytes = OutputCodePageText(text, lossless);
         expected = static_cast<DWORD>(bytes.size());
-        return WriteFile(InheritedOut, bytes.data(), expected, &written, nullptr) != 0;
+        return WriteFile(out, bytes.data(), expected, &written, nullptr) != 0;
     }
     expected = static_cast<DWORD>(text.size());
-    return WriteFile(InheritedOut, text.data(), expected, &written, nullptr) != 0;
+    return WriteFile(out, text.data(), expected, &written, nullptr) != 0;
 }
 
 }  // namespace
@@ -243,22 +244,43 @@ void DropPastes()
 {
 }
 
+std::string_view LineEnd()
+{
+    return "\r\n";
+}
+
+void DialogueToTerminal()
+{
+    DialogueOut = &Console.Out;
+}
+
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
-    if (text.empty() || !CanWrite())
+    if (text.empty() || !CanWrite(*DialogueOut))
         return;
     DWORD written = 0;
     DWORD expected = 0;
-    if (!WriteText(text, written, expected)) {
+    if (!WriteText(*DialogueOut, text, written, expected)) {
         // A process started without standard output still does its job.
         if (GetLastError() == ERROR_INVALID_HANDLE) {
-            InheritedOut = INVALID_HANDLE_VALUE;
+            *DialogueOut = INVALID_HANDLE_VALUE;
             return;
         }
         RuntimeError(DiskWriteError);
     }
     if (written != expected)
+        RuntimeError(DiskWriteError);
+}
+
+void WriteResultLine(std::string_view text)
+{
+    std::string line(text);
+    line += "\r\n";
+    DWORD written = 0;
+    if (CanWrite(InheritedOut) &&
+        (!WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+         written != line.size()))
         RuntimeError(DiskWriteError);
 }
 
@@ -272,10 +294,10 @@ void ExitProgram(int code)
 // us back here.
 void RuntimeError(int code)
 {
-    if (CanWrite()) {
+    if (CanWrite(*DialogueOut)) {
         std::string line = "Runtime error " + std::to_string(code) + "\r\n";
         DWORD written;
-        WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        WriteFile(*DialogueOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     }
     RestoreInputMode();
     ExitProcess(code);

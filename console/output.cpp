@@ -7,7 +7,7 @@
 void WriteLine(std::string_view text)
 {
     std::string line(text);
-    line += "\r\n";
+    line += LineEnd();
     WriteOut(line);
 }
 

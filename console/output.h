@@ -8,13 +8,24 @@
 // Writes the bytes unchanged (one byte per character in the console's code
 // page), at once. A failed write ends the process through RuntimeError.
 void WriteOut(std::string_view text);
-// Writes the text and a line end (CR LF).
+// Writes the text and a line end: CR LF, but LF where POSIX text goes to a
+// file or a pipe.
 void WriteLine(std::string_view text = {});
 // What was written since the last line end (a prompt, to show it again).
 const std::string& LineSoFar();
 
+// From now on the dialogue (prompts, the editor, messages) goes to the
+// terminal itself, also when standard output is a file or a pipe, which is
+// left to the result alone (WriteResultLine). Without a terminal it is
+// dropped.
+void DialogueToTerminal();
+// Writes the text and the system's line end (LF on POSIX, CR LF on
+// Windows) to standard output, wherever the dialogue goes.
+void WriteResultLine(std::string_view text);
+
 // Ends the process with the exit code, putting the console back as found.
 [[noreturn]] void ExitProgram(int code);
-// A failed write or close: "Runtime error N" on standard output, exit code N.
+// A failed write or close: "Runtime error N" where the dialogue goes, exit
+// code N.
 [[noreturn]] void RuntimeError(int code);
 constexpr int DiskWriteError = 101;

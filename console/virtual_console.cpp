@@ -12,6 +12,8 @@ int ScreenHeight = 25;
 
 std::string OutputBytes;
 int OutputWrites = 0;
+std::string ResultBytes;
+bool DialogueOnTerminal = false;
 int CursorMoves = 0;
 double WaitedSeconds = 0;
 int WaitCalls = 0;
@@ -64,6 +66,8 @@ void VirtualConsoleReset(int width, int height, int x, int y, double clockSecond
     Screen.Clock = clockSeconds;
     OutputBytes.clear();
     OutputWrites = 0;
+    ResultBytes.clear();
+    DialogueOnTerminal = false;
     CursorMoves = 0;
     WaitedSeconds = 0;
     WaitCalls = 0;
@@ -265,6 +269,23 @@ void WriteOut(std::string_view text)
             NewLine();
         }
     }
+}
+
+std::string_view LineEnd()
+{
+    return "\r\n";
+}
+
+// The screen stands for the terminal: the dialogue stays there.
+void DialogueToTerminal()
+{
+    DialogueOnTerminal = true;
+}
+
+void WriteResultLine(std::string_view text)
+{
+    ResultBytes.append(text);
+    ResultBytes += "\r\n";
 }
 
 void ExitProgram(int code)

@@ -40,6 +40,8 @@ std::string ScreenRow(int y);          // the row's cells, trailing blanks kept
 std::string ScreenCell(int x, int y);  // "" where a wide character covers it
 extern std::string OutputBytes;        // everything written, in order
 extern int OutputWrites;               // number of WriteOut calls
+extern std::string ResultBytes;        // written by WriteResultLine
+extern bool DialogueOnTerminal;        // DialogueToTerminal was called
 extern int CursorMoves;                // number of GotoXY calls that moved
 extern double WaitedSeconds;           // virtual time spent in WaitForInput
 extern int WaitCalls;                  // number of WaitForInput calls

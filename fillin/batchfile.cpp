@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "charset.h"
@@ -56,15 +55,24 @@ bool EditValue()
                     FileHolds);
 }
 
-void WriteBatchFile(const std::string& text)
+// The line goes to standard output, or becomes the file's whole content,
+// in the code page that the command interpreter reads it in.
+void WriteResult(const std::string& text)
 {
     bool lossless;
     std::string line = FileText(text, lossless);
-    bool written = std::fwrite(line.data(), 1, line.size(), Settings.BatchFile) == line.size();
-    bool closed = std::fclose(Settings.BatchFile) == 0;
-    Settings.BatchFile = nullptr;
-    if (!written || !closed)
+    if (Settings.Form == ResultForm::Plain) {
+        WriteResultLine(line);
+        return;
+    }
+    switch (WriteWholeFile(Settings.OutFile, line, Settings.MaskInput)) {
+    case FileWrite::CannotOpen:
+        ErrorExit("Cannot open file for output", 3);
+    case FileWrite::Failed:
         RuntimeError(DiskWriteError);
+    case FileWrite::Written:
+        break;
+    }
 }
 
 }  // namespace
@@ -98,15 +106,12 @@ void EscapeValue(std::string& text, std::int32_t limit)
         DropPartialCaretGroup(text);
 }
 
-bool OpenBatchFile()
-{
-    // Binary: the line ends in CR LF exactly as written.
-    Settings.BatchFile = OpenOutputFile(Settings.OutFile);
-    return Settings.BatchFile != nullptr;
-}
-
 void EditAndWrite()
 {
+    // Told before the typing, not after it. The file is still written only
+    // once the value is accepted.
+    if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile))
+        ErrorExit("Cannot open file for output", 3);
     for (;;) {
         AskCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);
@@ -120,10 +125,7 @@ void EditAndWrite()
     }
     if (Settings.Value.empty())
         ExitProgram(2);
-    std::string line = ResultLine();
-    if (!OpenBatchFile())
-        ErrorExit("Cannot open file for output", 3);
-    WriteBatchFile(line);
+    WriteResult(ResultLine());
 }
 
 }  // namespace fillin

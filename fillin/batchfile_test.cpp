@@ -98,12 +98,15 @@ TEST(FillinEditAndWrite, Win9xRefusesRedirectionCharacters)
         << outcome.Output;
 }
 
+// Refused before the prompt: nothing to type in vain.
 TEST(FillinEditAndWrite, CannotOpenTheFile)
 {
-    Outcome outcome = EditRun("abc", "\r", Other, 2040, "no_such_folder_fillin/out.bat");
-    EXPECT_EQ(outcome.Code, 3);
-    EXPECT_EQ(outcome.Output, "V: abc\r\nCannot open file for output\r\nUse -h for help\r\n");
-    EXPECT_EQ(outcome.File, "old\r\n");
+    for (const char* name : {"no_such_folder_fillin/out.bat", ".", "fillin_unit_out.bat/x.bat"}) {
+        Outcome outcome = EditRun("abc", "\r", Other, 2040, name);
+        EXPECT_EQ(outcome.Code, 3) << name;
+        EXPECT_EQ(outcome.Output, "Cannot open file for output\r\nUse -h for help\r\n") << name;
+        EXPECT_EQ(outcome.File, "old\r\n") << name;
+    }
 }
 
 }  // namespace

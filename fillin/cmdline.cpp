@@ -40,7 +40,8 @@ const char* const UsageText[] = {
     "  3  Error on the command line",
 };
 
-void FetchCurrentValue()
+// limitGiven: -l was given, and the editor is to cut the value to it.
+void FetchCurrentValue(bool limitGiven)
 {
     Settings.Value = ReadVariable(Settings.VarName, Settings.MaxLine);
     // The batch file we wrote last time escaped the value for cmd.
@@ -50,6 +51,9 @@ void FetchCurrentValue()
     // would break the file's one line (a batch file would run the rest as
     // a command): start empty.
     if (Settings.Value.find_first_of("\r\n") != std::string::npos)
+        Settings.Value.clear();
+    // Cut to the room and written back, it would lose its end unasked.
+    if (!limitGiven && static_cast<int>(CharCount(Settings.Value)) > Room())
         Settings.Value.clear();
 }
 
@@ -128,7 +132,8 @@ void ParseCommandLine()
             break;
         switch (option) {
         case 'v': case 'V': Settings.VarName = OptionArg; break;
-        case 'f': case 'F': Settings.OutFile = OptionArg; break;
+        // A cut file name would name another file.
+        case 'f': case 'F': Settings.OutFile = WholeOptionArg; break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
         case 'l': case 'L':
             if (!StrToInt(OptionArg, Settings.InputLimit))
@@ -148,6 +153,10 @@ void ParseCommandLine()
         }
     }
 
+    // Standard output is for the value alone: even the messages go to the
+    // terminal.
+    if (Settings.OutFile == "-")
+        DialogueToTerminal();
     if (Settings.VarName.empty())
         ErrorExit("Environment variable name not specified", 3);
     if (CountCharsInSet(Settings.VarName, NameIllegalChars) > 0 || !FileHolds(Settings.VarName))
@@ -157,14 +166,15 @@ void ParseCommandLine()
     ChooseResultForm();
     if (Settings.Timeout == -1)
         ErrorExit("Invalid timeout specified", 3);
-    if (Settings.InputLimit == 32767)
+    bool limitGiven = Settings.InputLimit != 32767;
+    if (!limitGiven)
         Settings.InputLimit = Room();
     if (Settings.InputLimit < 1 || Settings.InputLimit > Room())
         ErrorExit("Length must be from 1 to " + std::to_string(Room()), 3);
 
     if (Settings.MaskInput)
         Settings.NumericOnly = false;
-    FetchCurrentValue();
+    FetchCurrentValue(limitGiven);
 }
 
 }  // namespace fillin

@@ -122,6 +122,33 @@ TEST(FillinCommandLine, Usage)
               std::string::npos);
 }
 
+// Without -l a value the line has no room for starts empty: cut and
+// written back it would lose its end. With -l the editor cuts it.
+TEST(FillinCommandLine, CurrentValueLongerThanTheRoom)
+{
+    struct Case {
+        std::size_t Length;
+        Words More;
+        PlatformFlags Platform;
+        std::size_t Kept;
+    } cases[] = {
+        {2040, {}, Other, 2040},
+        {2041, {}, Other, 0},
+        {2045, {}, Other, 0},
+        {2045, {"-l", "5"}, Other, 2045},
+        {2045, {"-l", "32767"}, Other, 0},
+        {1017, {}, Win9x, 1017},
+        {1018, {}, Win9x, 0},
+    };
+    for (const Case& c : cases) {
+        SetEnvironment("Q", std::string(c.Length, '7').c_str());
+        Words args = {"-v", "q", "-f", "a.bat"};
+        args.insert(args.end(), c.More.begin(), c.More.end());
+        ASSERT_FALSE(Parse(args, c.Platform).Exited);
+        EXPECT_EQ(Settings.Value.size(), c.Kept) << c.Length << ShowWords(c.More);
+    }
+}
+
 TEST(FillinCommandLine, RemoveCarets)
 {
     struct Case {

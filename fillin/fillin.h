@@ -1,10 +1,10 @@
 // fillin: a prompt and a one-line editor pre-filled with an environment
 // variable's value; the accepted value goes to a batch file holding the one
-// line "SET NAME=value".
+// line "SET NAME=value", to a line a shell sources, or (-f -) alone to
+// standard output.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -19,15 +19,15 @@ struct PlatformFlags {
 extern PlatformFlags Platform;
 
 // What the output file holds, chosen by its name: the batch file's SET line,
-// or a line that a POSIX shell (NAME.sh) or fish (NAME.fish) sources.
-enum class ResultForm { Batch, Sh, Fish };
+// a line that a POSIX shell (NAME.sh, .bash, .zsh, .ksh, .dash) or fish
+// (NAME.fish) sources, or for "-" the value alone on standard output.
+enum class ResultForm { Batch, Sh, Fish, Plain };
 
 struct FillinSettings {
     std::int16_t MaxLine = 2046;   // bound for the whole SET line
     std::string VarName;           // upper-cased for the SET line, as typed for a shell
     std::string Value;             // in the console's code page
-    std::string OutFile;
-    std::FILE* BatchFile = nullptr;
+    std::string OutFile;           // whole, however long
     ResultForm Form = ResultForm::Batch;
     std::string Prompt;
     std::int32_t InputLimit = 32767;  // 32767: no -l given
@@ -51,15 +51,14 @@ void DetectPlatform();
 // or empty, longer than maxLength characters, or cannot be shown or written
 // to the file unchanged.
 std::string ReadVariable(const std::string& name, int maxLength);
-// The text as the output file holds it: in the code page that cmd reads it
-// in (the console's output code page when written; see OutputCodePageText),
-// unchanged on POSIX. lossless is false when a character has no place there.
+// The text as the output file (or, with -f -, standard output) holds it:
+// in the code page that cmd reads it in (the console's output code page
+// when written; see OutputCodePageText), unchanged on POSIX. lossless is
+// false when a character has no place there.
 std::string FileText(std::string_view text, bool& lossless);
 // True when the file's code page holds the text: a character it cannot
 // hold would be written changed.
 bool FileHolds(const std::string& text);
-// Opens the output file (binary) by a name as the programs hold text.
-std::FILE* OpenOutputFile(const std::string& name);
 
 // ---- Command line (cmdline.cpp) ----
 
@@ -80,13 +79,24 @@ void RemoveCarets(std::string& text);
 // ---- Editing and the batch file (batchfile.cpp) ----
 
 // Edits Settings.Value and writes the batch file; every outcome but a
-// written file ends the process here.
+// written file ends the process here. A file that cannot be written is
+// refused before the prompt.
 void EditAndWrite();
 void EscapeSpecials(std::string& text, std::int32_t limit);
 void EscapePercent(std::string& text, std::int32_t limit);
 // Both escapes as the platform needs them.
 void EscapeValue(std::string& text, std::int32_t limit);
-bool OpenBatchFile();
+
+// ---- The output file (outfile.cpp) ----
+
+// False when the file could not be made or written: a missing folder, a
+// folder of that name, no permission.
+bool FileCanBeWritten(const std::string& name);
+enum class FileWrite { Written, CannotOpen, Failed };
+// Makes bytes the file's whole content. A regular file is replaced in one
+// step: Failed leaves the old one as it was. ownerOnly: readable by its
+// owner alone.
+FileWrite WriteWholeFile(const std::string& name, std::string_view bytes, bool ownerOnly);
 
 // ---- Result forms (resultform.cpp) ----
 
@@ -99,7 +109,8 @@ void ChooseResultForm();
 // The lines as written; the value is the terminal's text as typed.
 std::string ShLine(std::string_view name, std::string_view value);
 std::string FishLine(std::string_view name, std::string_view value);
-// The whole line for Settings, escaping Settings.Value for the SET form.
+// The whole line for Settings, escaping Settings.Value for the SET form;
+// for standard output the value alone, its line end added as it is written.
 std::string ResultLine();
 
 }  // namespace fillin

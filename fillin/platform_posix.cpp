@@ -31,9 +31,4 @@ std::string FileText(std::string_view text, bool& lossless)
     return std::string(text);
 }
 
-std::FILE* OpenOutputFile(const std::string& name)
-{
-    return std::fopen(name.c_str(), "wb");
-}
-
 }  // namespace fillin

@@ -15,14 +15,6 @@ namespace fillin {
 
 namespace {
 
-std::string AnsiFromOem(const std::string& oem)
-{
-    std::string ansi(oem);
-    if (!ansi.empty())
-        OemToCharBuffA(oem.data(), &ansi[0], static_cast<DWORD>(oem.size()));
-    return ansi;
-}
-
 std::string ReadWideVariable(const std::string& name, int maxLength)
 {
     std::wstring wideName = WideFromUtf8(name);
@@ -79,13 +71,6 @@ std::string ReadVariable(const std::string& name, int maxLength)
 std::string FileText(std::string_view text, bool& lossless)
 {
     return OutputCodePageText(text, lossless);
-}
-
-std::FILE* OpenOutputFile(const std::string& name)
-{
-    if (LocaleIsUtf8())
-        return _wfopen(WideFromUtf8(name).c_str(), L"wb");
-    return std::fopen(AnsiFromOem(name).c_str(), "wb");
 }
 
 }  // namespace fillin

@@ -1,7 +1,8 @@
 // The line in the output file. A batch file gets "SET NAME=value" with CR LF,
-// escaped for the command interpreter; NAME.sh and NAME.fish get one line
-// that the shell sources, with the value in single quotes and nothing else
-// escaped. The shell forms keep the name as typed: shell variables are
+// escaped for the command interpreter; NAME.sh (and the other POSIX shells'
+// names) and NAME.fish get one line that the shell sources, with the value
+// in single quotes and nothing else escaped. Standard output ("-") gets the
+// value alone, as typed. These keep the name as typed: shell variables are
 // case-sensitive.
 #include <string>
 
@@ -39,8 +40,12 @@ std::string Quoted(std::string_view value, Escape escape)
 
 ResultForm ResultFormFor(std::string_view fileName)
 {
-    if (EndsWithNoCase(fileName, ".sh"))
-        return ResultForm::Sh;
+    if (fileName == "-")
+        return ResultForm::Plain;
+    for (std::string_view shell : {".sh", ".bash", ".zsh", ".ksh", ".dash"}) {
+        if (EndsWithNoCase(fileName, shell))
+            return ResultForm::Sh;
+    }
     if (EndsWithNoCase(fileName, ".fish"))
         return ResultForm::Fish;
     return ResultForm::Batch;
@@ -67,6 +72,8 @@ void ChooseResultForm()
         Settings.VarName = UpperCaseText(Settings.VarName);
         return;
     }
+    if (Settings.Form == ResultForm::Plain)
+        return;  // the name is only looked up
     // The shell executes the line: any other name would put its own text
     // into it ("x;rm -rf ~;y").
     if (!IsShellName(Settings.VarName))
@@ -99,6 +106,8 @@ std::string ResultLine()
         return ShLine(name, Settings.Value);
     case ResultForm::Fish:
         return FishLine(name, Settings.Value);
+    case ResultForm::Plain:
+        return Settings.Value;
     case ResultForm::Batch:
         break;
     }

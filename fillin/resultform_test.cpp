@@ -58,6 +58,10 @@ TEST(FillinResultForm, ChosenByTheFileName)
     } cases[] = {
         {"a.sh", ResultForm::Sh},       {"/tmp/d.bat/A.SH", ResultForm::Sh},
         {".sh", ResultForm::Sh},        {"a.Fish", ResultForm::Fish},
+        {"a.bash", ResultForm::Sh},     {"a.ZSH", ResultForm::Sh},
+        {"a.ksh", ResultForm::Sh},      {"a.dash", ResultForm::Sh},
+        {"-", ResultForm::Plain},       {"./-", ResultForm::Batch},
+        {"a.csh", ResultForm::Batch},   {"--", ResultForm::Batch},
         {"C:\\t\\a.fish", ResultForm::Fish},
         {"a.bat", ResultForm::Batch},   {"a.cmd", ResultForm::Batch},
         {"a", ResultForm::Batch},       {"sh", ResultForm::Batch},
@@ -96,6 +100,10 @@ TEST(FillinResultForm, CommandLine)
         {{"-v", "1x", "-f", "a.sh"}, 3, ""},
         {{"-v", "a=b", "-f", "a.sh"}, 3, ""},
         {{"-v", "\xe9", "-f", "a.sh"}, 3, ""},
+        {{"-v", "a-b", "-f", "a.bash"}, 3, ""},
+        // Standard output holds no name: any is looked up as typed.
+        {{"-v", "a-b", "-f", "-"}, -1, "a-b"},
+        {{"-v", "name", "-f", "-"}, -1, "name"},
     };
     for (const PlatformFlags& platform : {Other, Win9x, WinNT}) {
         for (const Case& c : cases) {
@@ -181,6 +189,47 @@ TEST(FillinResultForm, Written)
         file.close();
         std::remove(outName);
         EXPECT_EQ(written, c.File) << c.Value.substr(0, 10);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// -f -: the value alone on standard output, the dialogue on the terminal.
+TEST(FillinResultForm, StandardOutput)
+{
+    struct Case {
+        Words Args;
+        std::string Keys;
+        int Code;
+        std::string Result, Dialogue;  // the dialogue's start
+    } cases[] = {
+        {{"-v", "x", "-f", "-", "-p", "V: "}, " it's $x\r", -1, "ab it's $x\r\n", "V: ab"},
+        {{"-v", "x", "-f", "-"}, "\b\ba&b%\r", -1, "a&b%\r\n", "ab"},
+        // Nothing for Ctrl+C or an empty value.
+        {{"-v", "x", "-f", "-"}, "c\x03", 1, "", "ab"},
+        {{"-v", "x", "-f", "-"}, "\x1b\r", 2, "", "ab"},
+        // Messages go to the terminal too.
+        {{"-f", "-"}, "", 3, "", "Environment variable name not specified\r\nUse -h for help\r\n"},
+    };
+    SetEnvironment("x", "ab");
+    for (const PlatformFlags& platform : {Other, WinNT}) {
+        for (const Case& c : cases) {
+            SetCommandLine("fillin", c.Args);
+            VirtualConsoleSetPresent(false);
+            PushKeys(c.Keys);
+            Platform = platform;
+            Settings.MaxLine = MaxLineFor(platform);
+            RunOutcome run = RunProgram([] {
+                ParseCommandLine();
+                EditAndWrite();
+            });
+            EXPECT_EQ(run.Code, c.Code) << c.Keys;
+            EXPECT_TRUE(DialogueOnTerminal);
+            EXPECT_EQ(ResultBytes, c.Result) << c.Keys;
+            EXPECT_EQ(run.Output.substr(0, c.Dialogue.size()), c.Dialogue) << c.Keys;
+        }
     }
 }
 

@@ -58,12 +58,14 @@ void CheckSettings(const char* value)
     const FillinSettings& s = Settings;
     FUZZ_CHECK(!s.VarName.empty() && s.VarName.size() <= 255);
     FUZZ_CHECK(s.VarName.find_first_of(NameIllegalChars) == std::string::npos);
-    // The SET line's name is upper-cased; a shell's must be a shell name.
+    // The SET line's name is upper-cased; a shell's must be a shell name;
+    // standard output holds no name.
     if (s.Form == ResultForm::Batch)
         FUZZ_CHECK(s.VarName.find_first_of("abcdefghijklmnopqrstuvwxyz") == std::string::npos);
-    else
+    else if (s.Form != ResultForm::Plain)
         FUZZ_CHECK(IsShellName(s.VarName));
-    FUZZ_CHECK(!s.OutFile.empty() && s.OutFile.size() <= 255);
+    FUZZ_CHECK(s.Form == ResultForm::Plain ? s.OutFile == "-" : !s.OutFile.empty());
+    FUZZ_CHECK(DialogueOnTerminal == (s.OutFile == "-"));
     FUZZ_CHECK(s.Prompt.size() <= 255);
     FUZZ_CHECK(s.Timeout != -1);
     int room = s.MaxLine - (static_cast<int>(s.VarName.size()) + 5);
@@ -78,8 +80,15 @@ void CheckSettings(const char* value)
         expected = Platform.IsWinNT && s.Form == ResultForm::Batch ? WithoutCarets(value) : value;
     if (expected.find_first_of("\r\n") != std::string::npos)
         expected.clear();  // no form's one line can hold it
-    if (s.VarName == "X")
+    // Longer than the room, it is kept only for -l to cut (a smaller limit
+    // says -l was given; at the room itself it may or may not have been).
+    bool tooLong = static_cast<int>(expected.size()) > room;
+    if (s.VarName == "X" && !tooLong)
         FUZZ_CHECK(s.Value == expected);
+    if (s.VarName == "X" && tooLong && s.InputLimit < room)
+        FUZZ_CHECK(s.Value == expected);
+    if (s.VarName == "X" && tooLong && s.InputLimit == room)
+        FUZZ_CHECK(s.Value.empty() || s.Value == expected);
 }
 
 }  // namespace

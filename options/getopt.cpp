@@ -4,6 +4,7 @@
 #include "shortstr.h"
 
 std::string OptionArg;
+std::string WholeOptionArg;
 
 namespace {
 
@@ -27,11 +28,13 @@ void ResetOptionScanner()
 {
     Scanner = ScannerState();
     OptionArg.clear();
+    WholeOptionArg.clear();
 }
 
 unsigned char GetOpt(std::string_view optionString)
 {
     OptionArg.clear();
+    WholeOptionArg.clear();
     if (Scanner.ArgIndex == 0) {
         Scanner.ArgIndex = 1;
         Scanner.ClusterPos = 0;
@@ -65,9 +68,13 @@ unsigned char GetOpt(std::string_view optionString)
     bool missing = false;
     if (Scanner.ClusterPos != 0) {
         OptionArg = current.substr(Scanner.ClusterPos - 1);
+        // The letter stands within the first 255 characters, so its byte
+        // offset is the same in the whole argument.
+        WholeOptionArg = ArgStr(Scanner.ArgIndex).substr(Scanner.ClusterPos - 1);
         Scanner.ArgIndex++;
     } else if (Scanner.ArgIndex <= ArgCount()) {
         OptionArg = ShortString(ArgStr(Scanner.ArgIndex));
+        WholeOptionArg = ArgStr(Scanner.ArgIndex);
         Scanner.ArgIndex++;
     } else {
         missing = true;

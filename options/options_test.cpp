@@ -103,16 +103,31 @@ TEST(GetOpt, LettersAreCaseSensitive)
     EXPECT_EQ(Scan({"-H"}, "h"), (std::vector<std::string>{"?"}));
 }
 
-TEST(GetOpt, ValuesAreCutTo255Characters)
+TEST(GetOpt, ValuesAreCutTo255CharactersButKeptWhole)
 {
     std::string longValue(300, 'v');
-    std::vector<std::string> got = Scan({"-f", longValue});
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0], "f=" + std::string(255, 'v'));
-
-    got = Scan({"-f" + longValue});
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0], "f=" + std::string(253, 'v'));
+    struct Case {
+        Words Args;
+        std::size_t Cut;
+        std::string Whole;
+    } cases[] = {
+        {{"-f", longValue}, 255, longValue},
+        {{"-f" + longValue}, 253, longValue},
+        {{"-hf" + longValue}, 252, longValue},
+        {{"-f", "short"}, 5, "short"},
+    };
+    for (const Case& c : cases) {
+        Words args = {"prog"};
+        args.insert(args.end(), c.Args.begin(), c.Args.end());
+        ArgsSet(args);
+        ResetOptionScanner();
+        while (GetOpt("hf:") != 'f') {
+        }
+        EXPECT_EQ(OptionArg, c.Whole.substr(0, c.Cut));
+        EXPECT_EQ(WholeOptionArg, c.Whole);
+        EXPECT_EQ(GetOpt("hf:"), NoMoreOptions);
+        EXPECT_EQ(WholeOptionArg, "");
+    }
 }
 
 TEST(GetOpt, LettersPastThe255thCharacterAreNotSeen)

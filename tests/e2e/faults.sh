@@ -54,7 +54,7 @@ else
     for file in ro/out.bat ro.bat; do
         start 80 24 "X=abc $FILLIN -v x -f $file -t 1"
         check "immutable $file: exit code" 3 "$(wait_exit 20)"
-        check "immutable $file: message" $'abc\nCannot open file for output\nUse -h for help' "$(screen_text)"
+        check "immutable $file: refused before the prompt" $'Cannot open file for output\nUse -h for help' "$(screen_text)"
     done
     check "immutable: nothing written" "missing $(bytes "$WORK/old.bat")" \
         "$(bytes "$WORK/ro/out.bat") $(bytes "$WORK/ro.bat")"
@@ -81,23 +81,30 @@ for list in "$(rep A 254)B" "$(rep A 254)B$(rep C $((HUGE - 255)))"; do
     check "a list of ${#list} keys: echo" ">B" "$(screen_text)"
 done
 
-# A 255-character name, a file name cut to 255 characters (not on
-# Windows, where that name and its folder exceed the longest path) and a
-# prompt of 255 characters.
+# A 255-character name, a file name of 300 characters used whole (not on
+# Windows, where it exceeds the longest path) and a prompt of 255
+# characters.
 name=$(rep V 255)
 file=out.bat
-file_arg=out.bat
 if ! $IS_WINDOWS; then
-    file=$(rep f 255)
-    file_arg=$(rep f $HUGE)
+    file=$(rep d 150)/$(rep f 145).bat
+    mkdir -p "$WORK/$(rep d 150)"
 fi
-script huge.sh "env $name=abc $FILLIN -v $(rep v $HALF) -f $file_arg -p $(rep p $HALF) -t 1"
+script huge.sh "env $name=abc $FILLIN -v $(rep v $HALF) -f $file -p $(rep p $HALF) -t 1"
 rm -f "$WORK/$file"
 start 80 24 "bash huge.sh"
 check "fillin, huge arguments: exit code" 0 "$(wait_exit 20)"
-check "fillin, huge arguments: the batch file" "$(hexof "SET $name=abc"$'\r\n')" "$(bytes "$WORK/$file")"
+check "fillin, huge arguments: the file named by ${#file} characters" "$(hexof "SET $name=abc"$'\r\n')" \
+    "$(bytes "$WORK/$file")"
+check "fillin, huge arguments: nothing else written" "" "$(find "$WORK" -name '.fillin-*' -o -name 'fillin-*.tmp')"
 check "fillin, huge arguments: the prompt" "$(rep p 80)|$(rep p 80)|$(rep p 80)|$(rep p 15)abc" \
     "$(screen_text | paste -sd '|')"
+# A file name the system cannot take is a file that cannot be opened.
+script huge.sh "X=abc $FILLIN -v x -f $(rep f $HUGE) -t 1"
+start 80 24 "bash huge.sh"
+check "fillin, a file name of $HUGE characters: exit code" 3 "$(wait_exit 20)"
+check "fillin, a file name of $HUGE characters: message" $'Cannot open file for output\nUse -h for help' \
+    "$(screen_text)"
 
 # ---- 10,000 arguments: every one is looked at.
 script many.sh "$PICKIT $(rep x 9995 | sed 's/x/x /g') -n -p '>' -k Z"
@@ -112,22 +119,40 @@ start 80 24 "bash many.sh"
 check "fillin, 10,000 arguments: exit code" 0 "$(wait_exit 20)"
 check "fillin, 10,000 arguments: every -u counted" "$(hexof $'SET X=ABC\r\n')" "$(bytes "$OUT")"
 
-# ---- A current value of exactly the line's length is taken (and cut by
-# the editor to what the line leaves for it, 2040 characters beside the
-# name X); one character more, or far more, and the editor starts empty.
-for length in 2046 2047 $HUGE; do
+# ---- A current value that fills what the line leaves for it (2040
+# characters beside the name X) is taken whole; a longer one starts the
+# editor empty, since cut and written back it would lose its end, unless
+# -l asks for the cut.
+# length : -l : exit code : characters written.
+while IFS=: read -r length limit code kept; do
+    [ -z "$length" ] && continue
     rm -f "$OUT"
-    value=$(seq -w 1 99999 | tr -d '\n' | head -c $length)
-    script value.sh "X=$value $FILLIN -v x -f out.bat -t 1"
+    value=$(seq -w 1 99999 | tr -d '\n' | head -c "$length")
+    script value.sh "X=$value $FILLIN -v x -f out.bat -t 1 $limit"
     start 100 30 "bash value.sh"
-    if [ "$length" = 2046 ]; then
-        check "a value of $length characters: exit code" 0 "$(wait_exit 20)"
-        check "a value of $length characters: its first 2040 written" "$(hexof "SET X=${value:0:2040}"$'\r\n')" "$(bytes "$OUT")"
-    else
-        check "a value of $length characters: exit code" 2 "$(wait_exit 20)"
-        check "a value of $length characters: no file" missing "$(bytes "$OUT")"
-    fi
-done
+    check "a value of $length characters $limit: exit code" "$code" "$(wait_exit 20)"
+    want=missing
+    [ "$kept" != - ] && want=$(hexof "SET X=${value:0:$kept}"$'\r\n')
+    check "a value of $length characters $limit: the file" "$want" "$(bytes "$OUT")"
+done <<CASES
+2040::0:2040
+2045::2:-
+2045:-l 10:0:10
+$HUGE::2:-
+CASES
+
+# ---- A write that fails after the file was made (a file-size limit)
+# leaves the old file as it was, and nothing beside it.
+if ! $IS_WINDOWS; then
+    printf "export HOME='/home/precious'\n" >"$WORK/keep.sh"
+    cp "$WORK/keep.sh" "$WORK/keep.orig"
+    start 80 24 "bash -c 'trap \"\" XFSZ; ulimit -f 0; $FILLIN -v HOME -f keep.sh -t 1'"
+    check "a file-size limit: exit code" 101 "$(wait_exit 20)"
+    wait_for "Runtime error 101" 5
+    check "a file-size limit: the message" "Runtime error 101" "$(screen_text | tail -1)"
+    check "a file-size limit: the old file" "$(bytes "$WORK/keep.orig")" "$(bytes "$WORK/keep.sh")"
+    check "a file-size limit: nothing left beside it" "" "$(find "$WORK" -maxdepth 1 -name '.fillin-*')"
+fi
 
 # ---- A paste of 5,000 characters, faster than the editor reads: none of
 # them is lost up to the limit (2040 beside the name X), the rest is
@@ -179,11 +204,11 @@ while IFS=: read -r name code output file command; do
     *) check "no terminal, $name: file" "$(printf '%b' "$file" | od -An -tx1 | tr -s ' \n' ' ')" "$(bytes "$OUT")" ;;
     esac
 done <<CASES
-pickit:255:[Y,N] ^C\r::$PICKIT
-pickit line mode:255:[Y,N] ^C\r::$PICKIT -l
-pickit's time-out:2:[Y,N] N\r::$PICKIT -t N,1
-fillin:1:abc^C\r:missing:env X=abc $FILLIN -v x -f out.bat
-fillin's time-out:0:abc\r:SET X=abc\r\n:env X=abc $FILLIN -v x -f out.bat -t 1
+pickit:255:[Y,N] ^C$EOL::$PICKIT
+pickit line mode:255:[Y,N] ^C$EOL::$PICKIT -l
+pickit's time-out:2:[Y,N] N$EOL::$PICKIT -t N,1
+fillin:1:abc^C$EOL:missing:env X=abc $FILLIN -v x -f out.bat
+fillin's time-out:0:abc$EOL:SET X=abc\r\n:env X=abc $FILLIN -v x -f out.bat -t 1
 CASES
 
 finish

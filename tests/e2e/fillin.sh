@@ -37,13 +37,13 @@ for args in "" "-h" "/?" "-v x -f a.bat -t bad -H"; do
     full=$($FILLIN $args </dev/null)
     check "fillin $args: usage exit code" 0 "$?"
     check "fillin $args: usage, first and last of 23 lines" \
-        $'Fillin * Version 9 * a line of input for your scripts\r|23|  3  Error on the command line\r' \
+        "Fillin * Version 9 * a line of input for your scripts$EOL|23|  3  Error on the command line$EOL" \
         "$(printf '%s\n' "$full" | head -1)|$(printf '%s\n' "$full" | wc -l)|$(printf '%s\n' "$full" | tail -1)"
 done
 while IFS=: read -r args message; do
     out=$($FILLIN $args </dev/null)
     check "fillin $args: exit code 3" 3 "$?"
-    check "fillin $args: message" "$message"$'\r\n'"Use -h for help"$'\r' "$out"
+    check "fillin $args: message" "$message$EOL"$'\n'"Use -h for help$EOL" "$out"
 done <<'CASES'
 -f a.bat:Environment variable name not specified
 -v x -f:Output file name not specified
@@ -90,10 +90,13 @@ check "empty value: the old file stays" "$(bytes "$WORK/old.bat")" "$(bytes "$OU
 printf 'old one\r\nold two\r\n' >"$OUT"
 start 80 24 "X=new $FILLIN -v x -f out.bat -t 1"
 expect "an existing file is replaced" 0 'SET X=new\r\n'
-start 80 24 "X=abc $FILLIN -v x -f no_such_folder/out.bat -t 1"
-check "missing folder: exit code" 3 "$(wait_exit 15)"
-wait_for "Use -h for help" 5
-check "missing folder: message" $'Cannot open file for output\nUse -h for help' "$(screen_text | tail -2)"
+# A file that cannot be written is refused before the prompt.
+mkdir -p "$WORK/folder.bat"
+for file in no_such_folder/out.bat folder.bat; do
+    start 80 24 "X=abc $FILLIN -v x -f $file -p 'V: '"
+    check "$file: exit code" 3 "$(wait_exit 15)"
+    check "$file: refused before the prompt" $'Cannot open file for output\nUse -h for help' "$(screen_text)"
+done
 
 if $IS_WINDOWS; then
     $WINE64 reg add "$WIN98_KEY" /v Version /d win98 /f >/dev/null 2>&1
@@ -103,6 +106,9 @@ if $IS_WINDOWS; then
         "$($FILLIN -v x -f a.bat -l 1018 </dev/null)"
     fill "X='a&b'" "-t 1"
     expect "Win9x: no carets" 0 'SET X=a&b\r\n'
+    # Replaced by a delete and a move, the family lacking ReplaceFileA.
+    start 80 24 "X=new $FILLIN -v x -f out.bat -t 1"
+    expect "Win9x: an existing file is replaced" 0 'SET X=new\r\n'
     # Refused on every time-out until the user changes it.
     rm -f "$OUT"
     start 80 24 "X='a|b' timeout --foreground 30 $FILLIN -v x -f out.bat -t 1"
@@ -142,6 +148,14 @@ else
         check "read-only $file: exit code" 3 "$(wait_exit 15)"
     done
     check "read-only: nothing written" "missing $(bytes "$WORK/old.bat")" "$(bytes "$WORK/ro/out.bat") $(bytes "$WORK/ro.bat")"
+    # -m: the file is its owner's alone, also where it was readable by all.
+    touch "$WORK/pw.sh" && chmod 644 "$WORK/pw.sh"
+    start 80 24 "X= $FILLIN -m -v X -f pw.sh -p 'V: '"
+    wait_for "V: " 5
+    literal s3cret
+    keys Enter
+    wait_exit 15 >/dev/null
+    check "-m: owner only" "600 export X='s3cret'" "$(stat -c %a "$WORK/pw.sh") $(cat "$WORK/pw.sh")"
 fi
 
 # ---- Typing: wait for the prompt, type, Enter.

@@ -170,7 +170,7 @@ start 80 24 "$KEYCODES > '$OUT'"
 out_line 1 >/dev/null
 keys c '?' C-c
 wait_exit >/dev/null
-check "stdout to a file" $'ready\r\n99\r\n63 at 1,1\r\n3\r' "$(cat "$OUT")"
+check "stdout to a file" $'ready\n99\n63 at 1,1\n3' "$(cat "$OUT")"
 check "nothing on the screen" "" "$(screen_text)"
 
 # ---- UTF-8 (also in the C locale): a typed é is its two bytes, handed on
@@ -246,7 +246,7 @@ began=$SECONDS
 rm -f "$OUT"
 timeout 10 setsid -w $KEYCODES </dev/null >"$OUT" 2>&1
 check "no terminal: exit code" 255 "$?"
-check "no terminal: output" $'ready\r\n3\r' "$(cat "$OUT")"
+check "no terminal: output" $'ready\n3' "$(cat "$OUT")"
 check "no terminal: quick" yes "$([ $((SECONDS - began)) -le 3 ] && echo yes || echo no)"
 
 # ---- The terminal hangs up while it waits (SIGHUP ignored, as under

@@ -18,6 +18,10 @@ win32)    BIN=$BUILD_PREFIX/win32;    EXE=.exe; RUN=$WINE32 ;;
 esac
 IS_WINDOWS=false
 [ -n "$EXE" ] && IS_WINDOWS=true
+# What a line of output to a file or pipe keeps after $(...) strips its LF:
+# the CR of Windows' CR LF; nothing on POSIX, where such lines end in LF.
+EOL=
+$IS_WINDOWS && EOL=$'\r'
 
 # Commands to run the programs; word splitting of $RUN is intended.
 PICKIT="$RUN $BIN/pickit/pickit$EXE"

@@ -8,17 +8,18 @@ for args in "-h" "-H" "/?" "-d X -h"; do
     rc=$($PICKIT $args </dev/null >/dev/null; echo $?)
     check "pickit $args exit code" 0 "$rc"
     full=$($PICKIT $args </dev/null)
-    check "pickit $args first line" "$usage_first"$'\r' "$(printf '%s\n' "$full" | head -1)"
+    check "pickit $args first line" "$usage_first$EOL" "$(printf '%s\n' "$full" | head -1)"
     check "pickit $args line count" 19 "$(printf '%s\n' "$full" | wc -l)"
     case $out in *'\r \n'*) crlf=yes ;; *) crlf=no ;; esac
-    check "pickit $args ends lines with CR LF" yes "$crlf"
+    check "pickit $args ends lines with CR LF on Windows only" "$IS_WINDOWS" \
+        "$([ $crlf = yes ] && echo true || echo false)"
 done
 
 while IFS='|' read -r args message; do
     out=$($PICKIT $args </dev/null)
     rc=$?
     check "pickit $args exit code" 0 "$rc"
-    check "pickit $args message" "$message"$'\r\n'"Use -h for help"$'\r' "$out"
+    check "pickit $args message" "$message$EOL"$'\n'"Use -h for help$EOL" "$out"
 done <<'CASES'
 -t X,5|Timeout keystroke not in list of valid keys
 -d Q|Default keystroke not in list of valid keys

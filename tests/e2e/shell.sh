@@ -17,9 +17,9 @@ for program in pickit fillin; do
     [ $program = fillin ] && run=$FILLIN
     out=$($run --version </dev/null)
     check "$program --version: exit code" 0 "$?"
-    check "$program --version: one line" "$program $VERSION"$'\r' "$out"
+    check "$program --version: one line" "$program $VERSION$EOL" "$out"
     out=$($run --version -k a </dev/null)
-    check "$program --version with more words" "$program $VERSION"$'\r' "$out"
+    check "$program --version with more words" "$program $VERSION$EOL" "$out"
     help=$($run --help </dev/null)
     check "$program --help: exit code" 0 "$?"
     check "$program --help is -h" "$($run -h </dev/null)" "$help"
@@ -116,6 +116,60 @@ keys Enter
 wait_for "Hello" 10
 check "fish example" "Hello, Annie." "$(screen_text | grep Hello)"
 
+# ---- Each POSIX shell's own file name gets the export line: a command
+# substitution in the value stays text when the shell sources it.
+value='$(touch ran1) `touch ran2` ${x:=ran3}'
+printf '%s' "$value" >"$WORK/value"
+for shell in bash zsh ksh dash; do
+    command -v $shell >/dev/null || continue
+    check "x.$shell: exit code" 0 "$(fill x.$shell)"
+    check "x.$shell: sourced by $shell" "[$value]" "$(cd "$WORK" && sourced $shell "$WORK/x.$shell")"
+    check "x.$shell: nothing ran" "" "$(cd "$WORK" && ls ran* 2>/dev/null)"
+done
+
+# ---- -f -: the value alone on standard output, for $(...), while the
+# prompt and the typing are on the terminal. (The scripts take off the CR
+# that a Windows program's line end leaves.)
+start 80 24 "name=Ann bash -c 'name=\$($FILLIN -v name -f - -p \"Name: \"); echo \"[\${name%[[:cntrl:]]}] \$?\"'"
+wait_for "Name: Ann" 10
+literal "ie's \$x"
+keys Enter
+wait_for "]" 10
+check "bash \$(fillin -f -): the prompt on the terminal, the value captured" \
+    "Name: Annie's \$x|[Annie's \$x] 0" "$(screen_text | paste -sd '|')"
+start 80 24 "fish --no-config -c 'set -gx name Ann; set name ($FILLIN -v name -f - -p \"Name: \"); set rc \$status; echo [(string trim -r -c \\r -- \$name)] \$rc'"
+wait_for "Name: Ann" 10
+literal "ie"
+keys Enter
+wait_for "]" 10
+check "fish (fillin -f -)" "Name: Annie|[Annie] 0" "$(screen_text | paste -sd '|')"
+# Exactly the value and one line end; the messages on the terminal too.
+rm -f "$WORK/stdout"
+start 80 24 "x='a b&c%' $FILLIN -v x -f - -t 1 -p 'V: ' > stdout"
+check "-f - to a file: exit code" 0 "$(wait_exit 15)"
+eol='\n'
+$IS_WINDOWS && eol='\r\n'
+check "-f - to a file: the value alone" "$(printf "a b&c%%$eol" | od -An -tx1 | tr -s ' \n' ' ')" "$(bytes "$WORK/stdout")"
+check "-f - to a file: the dialogue on the terminal" "V: a b&c%" "$(screen_text)"
+start 80 24 "$FILLIN -f - > stdout"
+check "-f - with an error: exit code" 3 "$(wait_exit 15)"
+check "-f - with an error: the message on the terminal, nothing on standard output" \
+    "Environment variable name not specified|Use -h for help|missing" "$(screen_text | paste -sd '|')|$([ -s "$WORK/stdout" ] && echo written || echo missing)"
+
+if $IS_WINDOWS; then
+    # A batch file reads it with for /f, from the console's code page.
+    win() { local path="Z:$1"; printf '%s' "${path//\//\\}"; }
+    printf '@echo off\r\nset name=Ann\r\nfor /f "usebackq delims=" %%%%v in (`%s -v name -f - -p "Name: "`) do set "name=%%%%v"\r\necho Hello, [%%name%%]\r\n' \
+        "$(win "$BIN/fillin/fillin$EXE")" >"$WORK/forf.bat"
+    start 80 24 "$RUN cmd /c '$(win "$WORK/forf.bat")'"
+    wait_for "Name: Ann" 20
+    literal "ie Smith"
+    keys Enter
+    wait_for "Hello" 20
+    check "for /f: the prompt on the console, the value in the variable" "Name: Annie Smith|Hello, [Annie Smith]" \
+        "$(screen_text | paste -sd '|')"
+fi
+
 # ---- Names a shell line cannot hold: exit code 3, the old file untouched.
 printf 'old\n' >"$WORK/old"
 for file in out.sh out.fish OUT.SH; do
@@ -125,7 +179,7 @@ for file in out.sh out.fish OUT.SH; do
         check "-v '$name' -f $file: exit code, file" "3 $(bytes "$WORK/old")" "$rc $(bytes "$WORK/$file")"
     done
 done
-check "the message" "Environment variable name not valid for a shell script"$'\r\n'"Use -h for help"$'\r' \
+check "the message" "Environment variable name not valid for a shell script$EOL"$'\n'"Use -h for help$EOL" \
     "$(cd "$WORK" && $FILLIN -v 'a;b' -f out.sh </dev/null)"
 rm -f "$WORK/new.sh"
 (cd "$WORK" && $FILLIN -v 'a;b' -f new.sh </dev/null >/dev/null)

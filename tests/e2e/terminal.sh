@@ -42,7 +42,9 @@ check "pickit, standard input from /dev/null" 2 "$(wait_exit 10)"
 start 80 24 "$(in_shell pickit "-p Go?" - "$WORK/out.txt")"
 sleep 1.5; keys Left y
 check "pickit, standard output to a file: exit code" 1 "$(wait_exit 10)"
-check "pickit, standard output to a file: the prompt and echo in the file" "G o ? [ Y , N ] Y \\r \\n" "$(bytes "$WORK/out.txt")"
+eol='\r \n'
+$IS_WINDOWS || eol='\n'
+check "pickit, standard output to a file: the prompt and echo in the file" "G o ? [ Y , N ] Y $eol" "$(bytes "$WORK/out.txt")"
 check "pickit, standard output to a file: nothing on the screen" "" "$(screen_text)"
 
 export FILLVAL=hello
