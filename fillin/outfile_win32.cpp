@@ -128,9 +128,15 @@ OutPlace FindOutPlace(const std::string& name)
     }
     // A folder, a read-only file, one in use.
     place.Exists = AttributesOf(name) != INVALID_FILE_ATTRIBUTES;
-    // Not there is one thing; a name the system refuses another.
-    if (!place.Exists && GetLastError() != ERROR_FILE_NOT_FOUND)
-        place.FolderTakesFiles = false;
+    // Not there is one thing; a name the system refuses (too long, a
+    // character it does not take) another: only making it tells.
+    if (!place.Exists && place.FolderTakesFiles) {
+        HANDLE probe = CreateNamed(name, GENERIC_WRITE, 0, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+        place.FolderTakesFiles = probe != INVALID_HANDLE_VALUE;
+        if (place.FolderTakesFiles)
+            CloseHandle(probe);
+    }
     return place;
 }
 
