@@ -23,7 +23,8 @@ for ((i = 0; i < 100 && $(lines) < 1; i++)); do sleep 0.05; done
 
 # time_key KEY: microseconds from sending the key to its line in the file.
 time_key() {
-    local before=$(lines) start now all
+    local before start now all
+    before=$(lines)
     start=$(micros)
     "${TMUX_CMD[@]}" send-keys -t b "$1"
     for ((;;)); do

@@ -3,7 +3,7 @@
 # native, sanitizer and Windows configurations, runs the unit tests natively,
 # with sanitizers and under Wine, then the end-to-end suites in tmux.
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 ROOT=$PWD
 . tests/wine-env.sh
 

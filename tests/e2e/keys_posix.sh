@@ -114,7 +114,7 @@ check "Esc then a: a" 97 "$(out_line $((n + 2)))"
 # Raw mode while it runs.
 settings=$(stty -a -F "$(pane_tty)" | tr "\n" " ")
 for flag in -isig -icanon -echo -iexten -ixon -icrnl; do
-    case " $settings " in *[\ \;]$flag[\ \;]*) got=$flag ;; *) got="not $flag" ;; esac
+    case " $settings " in *[\ \;]${flag}[\ \;]*) got=$flag ;; *) got="not $flag" ;; esac
     check "raw mode: $flag" "$flag" "$got"
 done
 keys C-c
