@@ -38,7 +38,6 @@ have file || need+=(file)
 have lintian || need+=(lintian)
 have mandoc || need+=(mandoc)
 have shellcheck || need+=(shellcheck)
-have zip || need+=(zip)
 [ ${#need[@]} -eq 0 ] && exit 0
 echo "installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
