@@ -18,7 +18,7 @@ REL=$BUILD_PREFIX/release
 ROUNDS=${ROUNDS:-300}
 TIMEOUT=${TIMEOUT:-10}
 
-cd "$ROOT"
+cd "$ROOT" || exit 1
 cmake --preset release -B "$REL" >/dev/null &&
     cmake --build "$REL" -j2 --target pickit fillin baseline startup editor_bytes ptyrelay >/dev/null ||
     { echo "bench: the release build failed"; exit 1; }
@@ -62,9 +62,11 @@ read -r -d '' c_tty p_tty f_tty < <(cat "$WORK/in_tty" 2>/dev/null)
 # ---- (b) and (d): one time-out wait per program in a terminal of its own.
 # wait_run NAME SECONDS COMMAND: VmHWM (KiB) read a second into the wait;
 # with SECONDS > 0 also the processor time of the whole run (ms) and its
-# wall time (s), once the command has ended by its time-out.
+# wall time (s), once the command has ended by its time-out. The figures
+# land in HWM, CPU and WALL under NAME.
+declare -A HWM CPU WALL
 wait_run() {
-    local name=$1 seconds=$2 command=$3 child= hwm=n/a cpu=n/a wall=n/a user sys
+    local name=$1 seconds=$2 command=$3 child='' hwm=n/a cpu=n/a wall=n/a user sys
     rm -f "$WORK/cpu" "$WORK/pid"
     printf '%s\n' 'echo $$ >'"'$WORK/pid'" "cd '$WORK'" "TIMEFORMAT='%3U %3S %3R'" \
         "{ time $command; } 2>'$WORK/cpu.tmp'" "mv '$WORK/cpu.tmp' '$WORK/cpu'" >"$WORK/wait.sh"
@@ -78,7 +80,7 @@ wait_run() {
         # A run that ended early did not wait: its figure means nothing.
         awk -v w="$wall" -v t="$seconds" 'BEGIN { exit !(w < t * 0.9) }' && cpu=n/a
     fi
-    eval "cpu_$name=\$cpu wall_$name=\$wall hwm_$name=\${hwm:-n/a}"
+    CPU[$name]=$cpu WALL[$name]=$wall HWM[$name]=${hwm:-n/a}
 }
 wait_run pickit "$TIMEOUT" "'$PICKIT' -t Y,$TIMEOUT"
 wait_run fillin "$TIMEOUT" "X=hello '$FILLIN' -v X -f out.bat -t $TIMEOUT"
@@ -156,17 +158,17 @@ row "    ratio" "$(ratio "$p_alone" "$c_alone")" "$(ratio "$f_alone" "$c_alone")
 row "(a) -h start-up and exit, in a terminal" "$(ms "$p_tty")" "$(ms "$f_tty")" ""
 row "    C program writing one line" "$(ms "$c_tty")" "$(ms "$c_tty")" ""
 row "    ratio" "$(ratio "$p_tty" "$c_tty")" "$(ratio "$f_tty" "$c_tty")" "<= 1.2x"
-row "(b) processor time, ${TIMEOUT} s time-out wait" "$(unit "$cpu_pickit" ms)" "$(unit "$cpu_fillin" ms)" "< 20 ms per 10 s"
+row "(b) processor time, ${TIMEOUT} s time-out wait" "$(unit "${CPU[pickit]}" ms)" "$(unit "${CPU[fillin]}" ms)" "< 20 ms per 10 s"
 row "(c) bytes per key, end of 2000-char line" "-" "$(unit "$end_bytes" B)" ""
 row "    line editor alone (editor_bytes)" "-" "$(unit "${ed_end:-n/a}" B)" ""
 row "(c) bytes per key, start of 2000-char line" "-" "$(unit "$start_bytes" B)" ""
 row "    line editor alone (editor_bytes)" "-" "$(unit "${ed_start:-n/a}" B)" ""
 row "    CJK on UTF-8, end / start (editor_bytes)" "-" "$(unit "${cjk_end:-n/a}" B) / $(unit "${cjk_start:-n/a}" B)" "end: one character's bytes"
-row "(d) peak resident memory while waiting" "$(kib "$hwm_pickit")" "$(kib "$hwm_fillin")" "< 2 MiB"
-row "    C program waiting" "$(kib "$hwm_baseline")" "$(kib "$hwm_baseline")" ""
+row "(d) peak resident memory while waiting" "$(kib "${HWM[pickit]}")" "$(kib "${HWM[fillin]}")" "< 2 MiB"
+row "    C program waiting" "$(kib "${HWM[baseline]}")" "$(kib "${HWM[baseline]}")" ""
 row "(e) start to prompt, answer 300 ms late" "-" "$(unit "${prompt_late:-n/a}" ms)" "start-up, not 300 ms"
 row "    with no delay" "-" "$(unit "${prompt_now:-n/a}" ms)" ""
 echo
 echo "(a) medians of $ROUNDS runs each, taken in turn; (b) user + system time of"
-echo "the whole run (wall: pickit ${wall_pickit} s, fillin ${wall_fillin} s); (c) what tmux"
+echo "the whole run (wall: pickit ${WALL[pickit]} s, fillin ${WALL[fillin]} s); (c) what tmux"
 echo "received from the program for one typed key; (d) VmHWM a second into the wait."

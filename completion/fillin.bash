@@ -7,19 +7,18 @@ _fillin()
     COMPREPLY=()
     case $prev in
     -[vV] | /[vV])
-        COMPREPLY=($(compgen -e -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -e -- "$cur")
         return 0 ;;
     -[fF] | /[fF])
         compopt -o filenames 2>/dev/null
         # One name a line: names may hold blanks.
-        local IFS=$'\n'
-        COMPREPLY=($(compgen -f -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return 0 ;;
     -[pPlLtT] | /[pPlLtT]) return 0 ;;
     esac
     local words="-v -f -p -l -t -b -m -n -o -u -h"
     # --help and --version count only as the first word.
     [ "$COMP_CWORD" -eq 1 ] && words="$words --help --version"
-    COMPREPLY=($(compgen -W "$words" -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
 }
 complete -F _fillin fillin

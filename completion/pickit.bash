@@ -11,6 +11,6 @@ _pickit()
     local words="-k -d -t -p -l -n -q -s -h"
     # --help and --version count only as the first word.
     [ "$COMP_CWORD" -eq 1 ] && words="$words --help --version"
-    COMPREPLY=($(compgen -W "$words" -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
 }
 complete -F _pickit pickit

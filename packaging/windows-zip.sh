@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds pickit and fillin for Windows i686 and x86_64 (presets win32 and
-# win64) and packs both, with a short usage text, into one zip:
+# win64) and packs both, with a short usage text and the license, into one
+# zip:
 #   bash packaging/windows-zip.sh   ->  $BUILD_PREFIX/pickit-fillin-9.0-windows.zip
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +26,7 @@ for pair in win32:i686 win64:x86_64; do
 done
 # Windows line ends for Notepad.
 sed 's/$/\r/' packaging/windows-readme.txt >"$STAGE/$NAME/README.txt"
+sed 's/$/\r/' LICENSE >"$STAGE/$NAME/LICENSE.txt"
 
 rm -f "$ZIP"
 (cd "$STAGE" && zip -q -r -X "$ZIP" "$NAME")

@@ -10,7 +10,7 @@
 # fuzz/corpus/ are only read; what the runs find grows the build tree's
 # corpus/ folder, so a later run starts from there.
 set -u
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 ROOT=$PWD
 EACH=${1:-20}
 # BUILD_PREFIX picks another set of build trees, as for the e2e suites.

@@ -34,6 +34,13 @@ fi
 # The fuzz targets: clang and its libFuzzer runtime.
 have clang++ || need+=(clang)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+# The release checks: the Debian package (cpack needs dpkg-shlibdeps and
+# file), lintian on it, mandoc on the manual pages, shellcheck on the scripts.
+have dpkg-shlibdeps || need+=(dpkg-dev)
+have file || need+=(file)
+have lintian || need+=(lintian)
+have mandoc || need+=(mandoc)
+have shellcheck || need+=(shellcheck)
 if [ ${#need[@]} -gt 0 ]; then
     echo "installing: ${need[*]}"
     export DEBIAN_FRONTEND=noninteractive

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine, quiet and headless, with a prefix of the build's own.
 unset DISPLAY WAYLAND_DISPLAY
 export WINEPREFIX="$ROOT/build/wineprefix"

@@ -50,6 +50,7 @@ elif ! { mkdir "$WORK/ro" && chattr +i "$WORK/ro" 2>/dev/null; }; then
 else
     cp "$WORK/old.bat" "$WORK/ro.bat" && chattr +i "$WORK/ro.bat"
     eval "set -- $(trap -p EXIT)"
+    # shellcheck disable=SC2064 # the names are this run's, known now
     trap "chattr -i '$WORK/ro' '$WORK/ro.bat' 2>/dev/null; $3" EXIT
     for file in ro/out.bat ro.bat; do
         start 80 24 "X=abc $FILLIN -v x -f $file -t 1"

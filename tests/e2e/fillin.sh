@@ -14,6 +14,7 @@ if $IS_WINDOWS; then
     cp "$BIN/fillin/fillin$EXE" "$WORK/$WIN98_EXE"
     WIN98_KEY="HKCU\\Software\\Wine\\AppDefaults\\$WIN98_EXE"
     eval "set -- $(trap -p EXIT)"
+    # shellcheck disable=SC2064 # the key is this run's, known now
     trap "\$WINE64 reg delete '$WIN98_KEY' /f >/dev/null 2>&1; $3" EXIT
 fi
 

@@ -1,4 +1,5 @@
-# shellcheck shell=bash disable=SC2034  # sourced: the suites use what it sets
+# shellcheck shell=bash
+# shellcheck disable=SC2034 # the suites use what this file sets
 # End-to-end helpers: run a real program in a tmux pane, type at it, read
 # the screen, the cursor and the exit code. A suite sources this file with
 # its target as $1 (native, sanitize, win32 or win64) and calls `finish`.

@@ -65,7 +65,7 @@ check "wrap: field continues on the next row" "${prompt}abcdefghij|klmnopqrstuvw
 check_cursor "wrap: cursor after the text" "16 1"
 home
 check_cursor "wrap: Home goes back to the row above" "30 0"
-for i in 1 2 3 4 5 6 7 8 9 10; do keys Right; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do keys Right; done
 check_cursor "wrap: Right crosses the edge to column 1" "0 1"
 keys Left
 check_cursor "wrap: Left from column 1 goes to the last column above" "39 0"
