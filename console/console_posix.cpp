@@ -11,6 +11,8 @@
 //                      the cursor moves on as a screen buffer's does
 //   ESC [ J            blank the screen from the cursor, before a redraw
 //                      on a fresh line after a resize or a stop
+//   the questions about emoji widths and the grapheme-cluster mode, and
+//   that mode on and off, as emojiwidth_posix.h lists them
 // Keys and the cursor report are decoded by termkeys_posix.cpp.
 #include <algorithm>
 #include <cerrno>
@@ -30,6 +32,7 @@
 #include "backend.h"
 #include "clock.h"
 #include "console.h"
+#include "emojiwidth_posix.h"
 #include "output.h"
 #include "screenmodel_posix.h"
 #include "termkeys_posix.h"
@@ -63,6 +66,7 @@ struct Terminal {
 Terminal Tty;
 volatile std::sig_atomic_t RawMode = 0;  // our settings are in force
 volatile std::sig_atomic_t Changed = 0;  // resized, or continued after a stop
+volatile std::sig_atomic_t ClusterModeOn = 0;  // we switched the grapheme-cluster mode on
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
@@ -75,8 +79,17 @@ std::int64_t NowMs()
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// The grapheme-cluster mode, where we switched it on, is the terminal's
+// own setting again while the shell has it.
+void ClusterModeBack(bool on)
+{
+    if (ClusterModeOn)
+        (void)!write(Tty.Fd, on ? "\x1b[?2027h" : ClusterModeOff, 8);
+}
+
 void RestoreTerminal()
 {
+    ClusterModeBack(false);
     if (RawMode) {
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
         RawMode = 0;
@@ -110,6 +123,7 @@ void Catch(int number, void (*handler)(int))
 // signal would.
 void OnEndSignal(int number)
 {
+    ClusterModeBack(false);
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
     SetHandler(number, SIG_DFL);
@@ -122,6 +136,7 @@ void OnEndSignal(int number)
 void OnStopSignal(int)
 {
     int savedErrno = errno;
+    ClusterModeBack(false);
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Saved);
     SetHandler(SIGTSTP, SIG_DFL);
@@ -143,6 +158,7 @@ void OnContinue(int)
     int savedErrno = errno;
     if (RawMode)
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
+    ClusterModeBack(true);
     Changed = 1;
     errno = savedErrno;
 }
@@ -435,6 +451,29 @@ void AskCursorPosition()
 {
     if (Tty.Fd >= 0 && Tty.QueryState == Query::None)
         Tty.QueryState = Query::Wanted;
+}
+
+// Each question is asked at the cursor, where the text will be shown and
+// then covers it, and waited for as a cursor query is.
+void LearnWidths(std::string_view text)
+{
+    std::string_view c;
+    while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(text)).empty()) {
+        PlaceCursor();
+        if (!Tty.PositionKnown || Screen.X + QuestionCells(c) - 1 > ScreenWidth)
+            return;  // asked later, where it fits on the row
+        Decoder.QueryOutstanding = true;
+        Decoder.ReportReady = false;
+        Tty.QuerySentAt = NowMs();
+        WriteTerminal(QuestionFor(c));
+        AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
+        bool answered = Decoder.ReportReady && Decoder.ReportRow == Screen.Y;
+        Decoder.ReportReady = false;
+        TakeQuestionAnswer(c, answered ? Decoder.ReportColumn - Screen.X : -1);
+        std::string mode = TakeModeAnswer(Decoder.ClusterMode);
+        ClusterModeOn = ClusterModeOn || !mode.empty();
+        WriteTerminal(mode);
+    }
 }
 
 bool HaveConsole()

@@ -23,6 +23,7 @@
 //   ESC O j .. y                 keypad * + , - . / 0-9
 //   ESC [ row ; col R            a cursor-position report while one is
 //                                awaited, else Shift+F3 and the like
+//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster mode
 //   ESC ESC [ ..   ESC ESC O ..  the sequence's key with left Alt
 //   ESC ESC                      Esc, Esc
 //   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
@@ -38,6 +39,7 @@
 #include <cstring>
 
 #include "charset.h"
+#include "emojiwidth_posix.h"
 
 namespace {
 
@@ -276,6 +278,10 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     if (c < 0x40 || c > 0x7E)
         return end;  // broken off: the stray byte is read as a key of its own
 
+    if (c == 'y' && ParseModeReport(in.substr(2, end - 2)) >= 0) {
+        decoder.ClusterMode = ParseModeReport(in.substr(2, end - 2));
+        return end + 1;
+    }
     int values[3];
     int count;
     if (!ReadParameters(in.substr(2, end - 2), values, count))

@@ -23,6 +23,7 @@ struct TermKeyDecoder {
     bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)
     int ReportRow = 0;
     int ReportColumn = 0;
+    int ClusterMode = -1;           // the answer about the grapheme-cluster mode, once it came
     std::string Pending;            // the start of a sequence not yet complete
     std::int64_t PendingSince = 0;  // when its last byte came
 };
