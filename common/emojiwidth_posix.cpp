@@ -68,7 +68,10 @@ EmojiRule RuleFor(std::string_view character)
 
 std::string_view UnaskedCharacter(std::string_view text)
 {
-    if (Known.Whole)
+    bool all = true;  // every kind but None
+    for (int kind = 1; kind < EmojiKinds; kind++)
+        all = all && Known.Asked[kind];
+    if (Known.Whole || all)
         return {};
     while (!text.empty()) {
         std::size_t length = CharLength(text);

@@ -460,8 +460,8 @@ void LearnWidths(std::string_view text)
     std::string_view c;
     while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(text)).empty()) {
         PlaceCursor();
-        if (!Tty.PositionKnown || Screen.X + QuestionCells(c) - 1 > ScreenWidth)
-            return;  // asked later, where it fits on the row
+        if (!Tty.PositionKnown || Decoder.QueryOutstanding || Screen.X + QuestionCells(c) - 1 > ScreenWidth)
+            return;  // asked later: where it fits on the row, once a late answer came
         Decoder.QueryOutstanding = true;
         Decoder.ReportReady = false;
         Tty.QuerySentAt = NowMs();

@@ -104,7 +104,7 @@ int ShownWidth(const std::string& c)
 // next row when it does not fit.
 int ShownLead(const std::string& c)
 {
-    return Edit.MaskInput || CharWidth(c) == 0 ? 1 : LeadWidth(c);
+    return Edit.MaskInput || CharWidth(c) < 2 ? 1 : LeadWidth(c);
 }
 
 // The column of a cell of the field.
