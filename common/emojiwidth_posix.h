@@ -9,11 +9,12 @@
 //   ESC [ ? 2027 ; v $ y     its answer: v 0 unknown, 1 on, 2 off, 3 always
 //                            on, 4 always off
 //   ESC [ ? 2027 h / l       the mode on (where it is off) and back off
-//   ESC 7 cluster ESC [ 6 n ESC 8 blanks ESC 8
-//                            draws a cluster of a kind not yet asked,
-//                            asks where the cursor landed (ESC [ row ; col
-//                            R), puts the cursor back where it was and
-//                            blanks the cells the cluster may have taken
+//   ESC 7 ZWSP cluster ESC [ 6 n ESC 8 blanks ESC 8
+//                            draws a cluster of a kind not yet asked after
+//                            a zero-width space, asks where the cursor
+//                            landed (ESC [ row ; col R), puts the cursor
+//                            back where it was and blanks the cells the
+//                            cluster may have taken
 #pragma once
 
 #include <string>
@@ -62,9 +63,9 @@ int ParseModeReport(std::string_view body);
 std::string TakeModeAnswer(int value);
 constexpr const char* ClusterModeOff = "\x1b[?2027l";
 
-// Takes where the cursor landed: the cells the character took (-1: no
-// answer, or not on the same row). The rule that gives that many cells
-// counts for its kind, the default first.
+// Takes the cells the character took: how far the cursor moved on its row
+// (-1: no answer, or not on the same row). The rule that gives that many
+// cells counts for its kind, the default first.
 void TakeQuestionAnswer(std::string_view character, int cells);
 
 // Forgets every answer (tests).

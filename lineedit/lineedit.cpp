@@ -88,11 +88,18 @@ bool IsDelimiter(const std::string& c)
 // What the cells of a character show. A control character written as it
 // stands would move the cursor (tab, line end) or start a terminal command,
 // and a mark with nothing to combine with would take no cell of its own.
+// A character that ends in a ZWJ (a sequence being typed) gets a zero-width
+// space after it: some terminals (tmux) join whatever comes next into the
+// ZWJ's cell, wherever the cursor has gone meanwhile.
 std::string Shown(const std::string& c)
 {
     if (Edit.MaskInput)
         return "*";
-    return CharWidth(c) == 0 ? "?" : c;
+    if (CharWidth(c) == 0)
+        return "?";
+    constexpr std::string_view Zwj = "\xE2\x80\x8D";
+    bool joins = c.size() > Zwj.size() && c.compare(c.size() - Zwj.size(), Zwj.size(), Zwj) == 0;
+    return joins ? c + "\xE2\x80\x8B" : c;
 }
 
 int ShownWidth(const std::string& c)
