@@ -6,8 +6,9 @@
 //     ptyrelay DELAY_MS COUNT_FILE command [args...]
 //
 // COUNT_FILE receives the number of cursor-position queries (ESC [ 6 n) the
-// command sent, and COUNT_FILE.ms the milliseconds from the start to the
-// first text it wrote (for the benchmarks). The exit code is the command's.
+// command sent, COUNT_FILE.ms the milliseconds from the start to the first
+// text it wrote, and COUNT_FILE.settled to the last it wrote before 200 ms
+// without output (for the benchmarks). The exit code is the command's.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
 
     long long started = NowMs();
     long long firstText = -1;
+    long long lastOutput = -1, settled = -1;
     pid_t child = fork();
     if (child == 0) {
         setsid();
@@ -129,6 +131,7 @@ int main(int argc, char** argv)
             if (n > 0) {
                 WriteAll(1, std::string(buffer, n));
                 output.append(buffer, n);
+                lastOutput = NowMs() - started;
                 std::string text = output;
                 for (std::size_t at; (at = text.find("\x1b[6n")) != std::string::npos;)
                     text.erase(at, 4);
@@ -148,6 +151,8 @@ int main(int argc, char** argv)
                     held.push_back({due, bytes});
             }
         }
+        if (settled < 0 && lastOutput >= 0 && NowMs() - started - lastOutput >= 200)
+            settled = lastOutput;
         if (!childDone && waitpid(child, &status, WNOHANG) == child)
             childDone = true;
         if (childDone && held.empty())
@@ -172,6 +177,10 @@ int main(int argc, char** argv)
     }
     if (FILE* file = std::fopen((std::string(countFile) + ".ms").c_str(), "w")) {
         std::fprintf(file, "%lld\n", firstText);
+        std::fclose(file);
+    }
+    if (FILE* file = std::fopen((std::string(countFile) + ".settled").c_str(), "w")) {
+        std::fprintf(file, "%lld\n", settled);
         std::fclose(file);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
