@@ -247,7 +247,7 @@ void WriteOut(std::string_view text)
         }
         // The character's first cell holds it, the others nothing; cells
         // past its lead go on to the next row as a terminal places them.
-        // (A screen one column wide holds only the first cell of each row.)
+        // (A screen one column wide holds only a wide character's first half.)
         for (int i = 0; i < width; i++) {
             if (i > 0 && i >= lead && Screen.X > ScreenWidth) {
                 Screen.X = 1;
