@@ -1,7 +1,7 @@
 // Holds a terminal's own widths against the program's: writes characters
 // one to a row, each after the emoji widths were learnt as the editor
 // learns them, asks where the cursor landed and prints one line per
-// character to the file named: its code points, the terminal's width and
+// character to the file named: its bytes in hex, the terminal's width and
 // the program's. Exits with 1 when any differ (tests/e2e/widths.sh).
 //
 // Sent besides the console's own: ESC [ 6 n, answered ESC [ row ; col R,
@@ -55,28 +55,25 @@ int ReportedColumn(int tty)
                                                                                                           : 0;
 }
 
-std::string CodePoints(std::string_view text)
+// The character's bytes in hex, for the report.
+std::string Hex(std::string_view text)
 {
-    std::string codes;
-    char32_t code;
-    std::size_t length;
-    for (; !text.empty(); text.remove_prefix(length)) {
-        DecodeUtf8(text, code, length);
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%sU+%04X", codes.empty() ? "" : "+", static_cast<unsigned>(code));
-        codes += hex;
-    }
-    return codes;
+    std::string hex;
+    for (unsigned char c : text)
+        hex += "0123456789ABCDEF"[c >> 4] + std::string(1, "0123456789ABCDEF"[c & 15]);
+    return hex;
 }
 
 }  // namespace
 
+// The file is written under another name and renamed when complete.
 int main(int argc, char** argv)
 {
     ConsoleOpen();
     int tty = open("/dev/tty", O_RDWR | O_CLOEXEC);
-    FILE* out = argc > 1 ? std::fopen(argv[1], "w") : nullptr;
-    if (tty < 0 || !out)
+    std::string name = argc > 1 ? argv[1] : "", part = name + ".part";
+    FILE* out = std::fopen(part.c_str(), "w");
+    if (tty < 0 || name.empty() || !out)
         return 2;
     WhereX();  // the console asks where the cursor is
     int differ = 0;
@@ -85,10 +82,11 @@ int main(int argc, char** argv)
         LearnWidths(c);
         WriteOut(c);
         int terminal = ReportedColumn(tty) - 1;
-        std::fprintf(out, "%s %d %d\n", CodePoints(c).c_str(), terminal, CharWidth(c));
+        std::fprintf(out, "%s %d %d\n", Hex(c).c_str(), terminal, CharWidth(c));
         differ += terminal != CharWidth(c);
         WriteOut("\r\n");
     }
     std::fclose(out);
+    std::rename(part.c_str(), name.c_str());
     ExitProgram(differ > 0);
 }

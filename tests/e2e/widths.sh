@@ -27,65 +27,50 @@ run_in() {
         start 80 24 "screen -U -c /dev/null -q sh -c \"$2\""
     fi
 }
-# The file, once the program has ended (screen may take a moment).
-written() {
+# wait_file FILE: true once the file is there (screen may take a moment).
+wait_file() {
     local i
-    for ((i = 0; i < 100; i++)); do
-        [ -f "$OUT" ] && break
+    for ((i = 0; i < 200; i++)); do
+        [ -f "$1" ] && return 0
         sleep 0.05
     done
-    value
+    return 1
 }
+written() { wait_file "$OUT"; value; }
 
 # ---- name : characters, split by "|" : their widths, split by ","
+# Each value is followed by "abcdef", moved over, edited (the characters
+# typed and deleted around "d") and written.
 while IFS=: read -r name split widths; do
     [ -z "$name" ] && continue
     IFS='|' read -r -a chars <<<"$split"
     IFS=',' read -r -a cells <<<"$widths"
-    text=${split//|/}
-    n=${#chars[@]}
-    total=0
+    text=${split//|/} first=${chars[0]} total=0
     for w in "${cells[@]}"; do total=$((total + w)); done
     for term in tmux screen; do
         t="$term, $name"
         rm -f "$OUT"
-        run_in "$term" "X= $FILLIN -v X -f '$OUT' -p '>'"
-        wait_for ">" 10; sleep 0.3
-        literal "a"; literal "$text"; literal "z"
-        wait_for "z" 5
-        check "$t: typed" ">a${text}z" "$(row1)"
-        check_cursor "$t: cursor after z" "$((3 + total)) 0"
-        keys Home
-        # Right over each character: the cursor lands on the next one.
-        x=2
-        for ((i = 0; i < n; i++)); do
-            keys Right
-            check_cursor "$t: Right onto ${chars[i]}" "$x 0"
-            x=$((x + cells[i]))
-        done
-        # Backspace takes the character before the last one, Del the last.
-        keys End Left Left BSpace
-        rest=("${chars[@]:0:n-2}" "${chars[n-1]}")
-        shown=$(printf '%s' "${rest[@]}")
-        check "$t: Backspace removes ${chars[n-2]}" ">a${shown}z" "$(row1)"
-        check_cursor "$t: cursor on ${chars[n-1]}" "$((2 + total - cells[n-1] - cells[n-2])) 0"
-        keys DC
-        shown=$(printf '%s' "${chars[@]:0:n-2}")
-        check "$t: Del removes ${chars[n-1]}" ">a${shown}z" "$(row1)"
-        check_cursor "$t: cursor on z" "$((2 + total - cells[n-1] - cells[n-2])) 0"
-        keys Enter
-        check "$t: written" "a${shown}z" "$(written)"
-
-        # The value given, edited as one would: Left three times, onto
-        # "d", and Backspace twice; what follows is shown again in place.
-        rm -f "$OUT"
         run_in "$term" "X='${text}abcdef' $FILLIN -v X -f '$OUT' -p '>'"
         wait_for ">" 10; sleep 0.3
-        keys Left Left Left BSpace BSpace
-        check "$t: the value edited" ">${text}adef" "$(row1)"
+        check "$t: shown" ">${text}abcdef" "$(row1)"
+        keys Home
+        x=1
+        for ((i = 0; i < ${#chars[@]}; i++)); do
+            x=$((x + cells[i]))
+            keys Right
+            check_cursor "$t: Right over ${chars[i]}" "$x 0"
+        done
+        keys End Left Left Left BSpace BSpace
+        check "$t: Backspace twice before d" ">${text}adef" "$(row1)"
         check_cursor "$t: cursor on d" "$((2 + total)) 0"
+        literal "$first"
+        check "$t: $first typed" ">${text}a${first}def" "$(row1)"
+        check_cursor "$t: cursor on d again" "$((2 + total + cells[0])) 0"
+        keys Left Left DC
+        check "$t: Del removes a" ">${text}${first}def" "$(row1)"
+        check_cursor "$t: cursor on $first" "$((1 + total)) 0"
         keys Enter
-        check "$t: the value written" "${text}adef" "$(written)"
+        check "$t: written" "${text}${first}def" "$(written)"
     done
 done <<'CASES'
 Thai:น้ำ|ทำ|ก:2,2,1
@@ -99,27 +84,15 @@ CASES
 
 # ---- The terminal's widths against the program's, emoji sequences of
 # every kind included (the program learns them first, as the editor does).
-# widthcheck TERMINAL: each line that differs, or "ok".
-check_widths() {
-    local term=$1 file=$WORK/widths-$1
-    if [ ! -s "$file" ]; then
-        check "$term: widths measured" measured missing
-        return
-    fi
-    check "$term: the terminal's widths are the program's" ok \
-        "$(awk '$2 != $3 { print; bad = 1 } END { if (!bad) print "ok" }' "$file")"
+# widths TERMINAL: the characters whose widths differ, or "ok".
+widths() {
+    wait_file "$WORK/widths-$1" || { echo missing; return; }
+    awk '$2 != $3 { print; bad = 1 } END { if (!bad) print "ok" }' "$WORK/widths-$1"
 }
-rm -f "$WORK"/widths-*
-run_in tmux "$WIDTHCHECK '$WORK/widths-tmux'"
-wait_exit 20 >/dev/null
-check_widths tmux
-run_in screen "$WIDTHCHECK '$WORK/widths-screen'"
-for ((i = 0; i < 200; i++)); do
-    [ -s "$WORK/widths-screen" ] && break
-    sleep 0.05
+for term in tmux screen; do
+    run_in "$term" "$WIDTHCHECK '$WORK/widths-$term'"
+    check "$term: the terminal's widths are the program's" ok "$(widths "$term")"
 done
-sleep 0.5
-check_widths screen
 if command -v xterm >/dev/null && command -v Xvfb >/dev/null; then
     # A display of its own; xterm ends with the program.
     for display in $(seq 90 120); do
@@ -127,14 +100,11 @@ if command -v xterm >/dev/null && command -v Xvfb >/dev/null; then
     done
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
-    for ((i = 0; i < 100; i++)); do
-        [ -e "/tmp/.X11-unix/X$display" ] && break
-        sleep 0.05
-    done
+    wait_file "/tmp/.X11-unix/X$display"
     DISPLAY=":$display" timeout 30 xterm -u8 -geometry 80x24 -e "$WIDTHCHECK" "$WORK/widths-xterm" 2>/dev/null
     kill "$xvfb"
     wait "$xvfb" 2>/dev/null
-    check_widths xterm
+    check "xterm: the terminal's widths are the program's" ok "$(widths xterm)"
 else
     check "xterm and Xvfb installed (tests/install-deps.sh)" yes no
 fi
