@@ -96,10 +96,8 @@ std::string QuestionFor(std::string_view character)
     Known.Asked[static_cast<int>(EmojiKindOf(character))] = true;
     std::string question = Known.ModeAsked ? "" : "\x1b[?2027$p";
     Known.ModeAsked = true;
-    // After a zero-width space: tmux joins whatever follows a ZWJ into the
-    // ZWJ's cell, wherever the cursor went meanwhile. Blanked at once,
-    // since the text shown there next may be shorter.
-    return question + "\x1b" "7\xE2\x80\x8B" + std::string(character) + "\x1b[6n\x1b" "8" +
+    // Blanked at once, since the text shown there next may be shorter.
+    return question + "\x1b" "7" + std::string(character) + "\x1b[6n\x1b" "8" +
            std::string(QuestionCells(character), ' ') + "\x1b" "8";
 }
 

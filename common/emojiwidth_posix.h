@@ -9,12 +9,11 @@
 //   ESC [ ? 2027 ; v $ y     its answer: v 0 unknown, 1 on, 2 off, 3 always
 //                            on, 4 always off
 //   ESC [ ? 2027 h / l       the mode on (where it is off) and back off
-//   ESC 7 ZWSP cluster ESC [ 6 n ESC 8 blanks ESC 8
-//                            draws a cluster of a kind not yet asked after
-//                            a zero-width space, asks where the cursor
-//                            landed (ESC [ row ; col R), puts the cursor
-//                            back where it was and blanks the cells the
-//                            cluster may have taken
+//   ESC 7 cluster ESC [ 6 n ESC 8 blanks ESC 8
+//                            draws a cluster of a kind not yet asked, asks
+//                            where the cursor landed (ESC [ row ; col R),
+//                            puts the cursor back where it was and blanks
+//                            the cells the cluster may have taken
 #pragma once
 
 #include <string>
