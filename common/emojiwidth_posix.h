@@ -45,7 +45,7 @@ int CellsByRule(std::string_view character, EmojiRule rule);
 std::string_view UnaskedCharacter(std::string_view text);
 
 // The cells a question about the character may take on the screen: it is
-// asked only where that many fit before the row's end.
+// asked only where that many fit before the row's last column.
 int QuestionCells(std::string_view character);
 
 // The bytes that ask about the character's kind, which counts as asked

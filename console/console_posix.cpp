@@ -460,8 +460,11 @@ void LearnWidths(std::string_view text)
     std::string_view c;
     while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(text)).empty()) {
         PlaceCursor();
-        if (!Tty.PositionKnown || Decoder.QueryOutstanding || Screen.X + QuestionCells(c) - 1 > ScreenWidth)
-            return;  // asked later: where it fits on the row, once a late answer came
+        // Asked later where it does not fit before the last column (whose
+        // report differs while a wrap is pending), or while an earlier
+        // answer is late.
+        if (!Tty.PositionKnown || Decoder.QueryOutstanding || Screen.X + QuestionCells(c) > ScreenWidth)
+            return;
         Decoder.QueryOutstanding = true;
         Decoder.ReportReady = false;
         Tty.QuerySentAt = NowMs();
