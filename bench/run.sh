@@ -7,7 +7,10 @@
 #       start of a 2,000-character line;
 #   (d) peak resident memory while the program waits for a key;
 #   (e) time from start to fillin's prompt being shown when the terminal
-#       answers the cursor query 300 ms late (tests/ptyrelay).
+#       answers the cursor query 300 ms late (tests/ptyrelay);
+#   (f) time from start to fillin's field being shown in tmux, with an
+#       ASCII value and with one holding an emoji sequence, whose width the
+#       terminal is asked first, and the cursor queries each sent.
 # A figure that cannot be taken prints "n/a".
 #   bash bench/run.sh        (builds the release tree under $BUILD_PREFIX or build/)
 # ROUNDS=50 TIMEOUT=3 bash bench/run.sh gives a quick, rougher table.
@@ -142,6 +145,26 @@ prompt_ms() {
 prompt_late=$(prompt_ms 300)
 prompt_now=$(prompt_ms 0)
 
+# ---- (f) Start to the field in tmux: the last output before the program
+# waits (ptyrelay, no delay, which also counts the queries); medians of
+# seven runs.
+field_ms() {
+    local value=$1 i times=()
+    for i in 1 2 3 4 5 6 7; do
+        rm -f "$WORK/f" "$WORK/f.settled"
+        printf '%s\n' "cd '$WORK'" "export LC_ALL=C.UTF-8 X='$value'" \
+            "'$REL/tests/ptyrelay' 0 f '$FILLIN' -v X -f o.sh -t 1 -p Name:" >"$WORK/field.sh"
+        pane 80 24 "$WORK/field.sh"
+        wait_file "$WORK/f.settled" 10 && times+=("$(cat "$WORK/f.settled")")
+    done
+    field_queries=$(cat "$WORK/f" 2>/dev/null || echo n/a)
+    field_median=$(printf '%s\n' "${times[@]:-n/a}" | sort -n | sed -n 4p)
+}
+field_ms hello
+field_ascii=$field_median ascii_queries=$field_queries
+field_ms 'a👨‍👩‍👧b'
+field_emoji=$field_median emoji_queries=$field_queries
+
 # ---- The table.
 ms() { awk -v u="${1:-}" 'BEGIN { if (u == "" || u == "n/a") print "n/a"; else printf "%.2f ms", u / 1000 }'; }
 ratio() { awk -v a="${1:-}" -v b="${2:-}" 'BEGIN { if (a == "" || b == "" || b == 0) print "n/a"; else printf "%.2fx", a / b }'; }
@@ -168,6 +191,8 @@ row "(d) peak resident memory while waiting" "$(kib "${HWM[pickit]}")" "$(kib "$
 row "    C program waiting" "$(kib "${HWM[baseline]}")" "$(kib "${HWM[baseline]}")" ""
 row "(e) start to prompt, answer 300 ms late" "-" "$(unit "${prompt_late:-n/a}" ms)" "start-up, not 300 ms"
 row "    with no delay" "-" "$(unit "${prompt_now:-n/a}" ms)" ""
+row "(f) start to field in tmux, ASCII value" "-" "$(unit "${field_ascii:-n/a}" ms)" "queries: $ascii_queries"
+row "    with an emoji sequence in the value" "-" "$(unit "${field_emoji:-n/a}" ms)" "queries: $emoji_queries"
 echo
 echo "(a) medians of $ROUNDS runs each, taken in turn; (b) user + system time of"
 echo "the whole run (wall: pickit ${WALL[pickit]} s, fillin ${WALL[fillin]} s); (c) what tmux"

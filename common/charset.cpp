@@ -54,6 +54,25 @@ bool IsConsoleText(std::string_view text)
     return !LocaleIsUtf8() || IsValidUtf8(text);
 }
 
+int LeadWidth(std::string_view character)
+{
+    int whole = CharWidth(character);
+    char32_t code;
+    std::size_t length;
+    if (!LocaleIsUtf8() || DecodeUtf8(character, code, length) != Utf8Status::Valid || length == character.size())
+        return whole;
+    // Drawn code point by code point, the character is as wide as its code
+    // points are on their own; otherwise the terminal draws it whole.
+    std::size_t first = length;
+    int sum = 0;
+    for (std::string_view rest = character; !rest.empty(); rest.remove_prefix(length)) {
+        if (DecodeUtf8(rest, code, length) != Utf8Status::Valid)
+            return whole;
+        sum += CharWidth(rest.substr(0, length));
+    }
+    return sum == whole ? CharWidth(character.substr(0, first)) : whole;
+}
+
 std::vector<std::string> SplitChars(std::string_view text)
 {
     std::vector<std::string> chars;

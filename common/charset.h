@@ -2,11 +2,11 @@
 // codeset, one byte is one character and one cell. Where the terminal
 // speaks UTF-8, a character is what the user sees as one: a grapheme
 // cluster (a letter with its combining marks, an emoji with its modifiers,
-// a flag), one or two cells wide; text inside the programs is the
-// terminal's own bytes, never converted. On the Windows NT family text
-// inside is UTF-8 too, a character one code point as wide as the console
-// draws it; on Windows 9x it is the console's code page, a character one
-// byte or a double-byte pair.
+// a flag), as many cells wide as the terminal draws it; text inside the
+// programs is the terminal's own bytes, never converted. On the Windows NT
+// family text inside is UTF-8 too, a character one code point as wide as
+// the console draws it; on Windows 9x it is the console's code page, a
+// character one byte or a double-byte pair.
 #pragma once
 
 #include <cstddef>
@@ -41,10 +41,16 @@ bool IsConsoleText(std::string_view text);
 // that is not valid UTF-8 is a character of its own.
 std::size_t CharLength(std::string_view text);
 
-// The cells a character takes: 1 or 2; 0 for a control character, an
-// invalid byte or a mark with nothing to combine with, which cannot be
-// shown as they stand.
+// The cells a character takes as the terminal draws it: 1 or more; 0 for
+// a control character, an invalid byte or a mark with nothing to combine
+// with, which cannot be shown as they stand.
 int CharWidth(std::string_view character);
+
+// The cells of the first part of a character that the terminal places on
+// its own: a terminal that places code points one by one moves only a wide
+// first one to the next row when it does not fit, and lets the rest follow
+// it there; a character drawn whole moves whole.
+int LeadWidth(std::string_view character);
 
 // The text cut into characters; their number; the first count of them.
 std::vector<std::string> SplitChars(std::string_view text);

@@ -1,7 +1,11 @@
 // POSIX terminals: UTF-8 unless the locale names another codeset, with
-// utf8proc for grapheme clusters, widths and case.
+// utf8proc for grapheme clusters, widths and case. A character is as wide
+// as terminals draw it, placing its code points one by one, save for the
+// emoji sequences that the terminal was asked about (emojiwidth_posix.cpp).
 #include "charset.h"
+#include "emojiwidth_posix.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -48,9 +52,19 @@ utf8proc_int32_t FirstCode(std::string_view text, std::size_t& length)
     return static_cast<utf8proc_int32_t>(code);
 }
 
-bool IsRegionalIndicator(utf8proc_int32_t code)
+// The cells a code point takes where terminals place code points one by
+// one, as the C library's wcwidth counts them: a spacing mark one (utf8proc
+// gives these none), a Hangul medial vowel or final consonant none (it
+// joins the syllable's first jamo), otherwise as utf8proc says: a
+// non-spacing mark or a format character none, a wide one two.
+int CodePointWidth(utf8proc_int32_t code)
 {
-    return code >= 0x1F1E6 && code <= 0x1F1FF;
+    const utf8proc_property_t* property = utf8proc_get_property(code);
+    if (property->boundclass == UTF8PROC_BOUNDCLASS_V || property->boundclass == UTF8PROC_BOUNDCLASS_T)
+        return 0;
+    if (property->category == UTF8PROC_CATEGORY_MC)
+        return 1;
+    return std::max(0, utf8proc_charwidth(code));
 }
 
 }  // namespace
@@ -94,19 +108,30 @@ int CharWidth(std::string_view character)
         return first < 0x20 || first == 0x7F ? 0 : 1;
     std::size_t length;
     utf8proc_int32_t code = FirstCode(character, length);
-    if (code < 0 || code < 0x20 || (code >= 0x7F && code <= 0x9F))
-        return 0;
-    int width = utf8proc_charwidth(code);
-    if (width <= 0)
-        return 0;  // a mark or format character on its own
-    // Emoji presentation (U+FE0F) and flags (two regional indicators) are
-    // two cells wide whatever their first code point says.
-    std::string_view rest = character.substr(length);
-    if (rest.find("\xEF\xB8\x8F") != std::string_view::npos)
-        return 2;
-    if (IsRegionalIndicator(code) && !rest.empty() && IsRegionalIndicator(FirstCode(rest, length)))
-        return 2;
-    return width > 1 ? 2 : 1;
+    if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || CodePointWidth(code) == 0)
+        return 0;  // a control, an invalid byte, a mark or format character on its own
+    return std::max(1, CellsByRule(character, RuleFor(character)));
+}
+
+int CellsByRule(std::string_view character, EmojiRule rule)
+{
+    int cells = 0, firstWidth = -1, regional = 0;
+    bool afterJoiner = false, presentation = false;
+    std::size_t length;
+    for (; !character.empty(); character.remove_prefix(length)) {
+        utf8proc_int32_t code = FirstCode(character, length);
+        int width = code < 0 ? 0 : CodePointWidth(code);
+        if (firstWidth < 0)
+            firstWidth = width;
+        if (rule != EmojiRule::ZwjJoins || !afterJoiner)
+            cells += width;
+        afterJoiner = code == 0x200D;
+        presentation = presentation || code == 0xFE0F;
+        regional += code >= 0x1F1E6 && code <= 0x1F1FF;
+    }
+    if (rule == EmojiRule::Whole)
+        return presentation || regional >= 2 ? 2 : firstWidth;
+    return cells;
 }
 
 std::string UpperCaseText(std::string_view text)

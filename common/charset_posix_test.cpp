@@ -1,4 +1,5 @@
 #include "charset.h"
+#include "emojiwidth_posix.h"
 
 #include <gtest/gtest.h>
 
@@ -18,39 +19,60 @@ std::string Join(const std::vector<std::string>& chars)
     return joined;
 }
 
+// Widths as terminals place code points, which tmux, GNU screen and xterm
+// were measured to do (emoji sequences before the terminal was asked).
 TEST(CharacterModel, Utf8)
 {
     Utf8Console utf8(true);
+    ResetEmojiWidths();
     struct Case {
         const char* Name;
         std::string Text;
         std::string Chars;   // the characters, bracketed
         std::string Widths;  // one digit per character
+        std::string Leads;   // the cells each one moves to the next row with
     } cases[] = {
-        {"ASCII", "ab", "[a][b]", "11"},
-        {"Latin-1 and Cyrillic", "\xC3\xA9\xD0\xB4", "[\xC3\xA9][\xD0\xB4]", "11"},
-        {"CJK is wide", "\xE4\xB8\xADx", "[\xE4\xB8\xAD][x]", "21"},
-        {"e and a combining acute", "e\xCC\x81x", "[e\xCC\x81][x]", "11"},
-        {"thumbs up with a skin tone", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", "[\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD]", "2"},
+        {"ASCII", "ab", "[a][b]", "11", "11"},
+        {"Latin-1 and Cyrillic", "\xC3\xA9\xD0\xB4", "[\xC3\xA9][\xD0\xB4]", "11", "11"},
+        {"CJK is wide", "\xE4\xB8\xADx", "[\xE4\xB8\xAD][x]", "21", "21"},
+        {"e and a combining acute", "e\xCC\x81x", "[e\xCC\x81][x]", "11", "11"},
+        {"Thai: a tone mark takes none, SARA AM a cell",
+         "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3\xE0\xB8\x97\xE0\xB8\xB3",
+         "[\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3][\xE0\xB8\x97\xE0\xB8\xB3]", "22", "11"},
+        {"Lao", "\xE0\xBA\x99\xE0\xBB\x89\xE0\xBA\xB3", "[\xE0\xBA\x99\xE0\xBB\x89\xE0\xBA\xB3]", "2", "1"},
+        {"Devanagari: a vowel sign takes a cell, the virama none",
+         "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\xA8\xE0\xA5\x8D\xE0\xA4\xA6\xE0\xA5\x80",
+         "[\xE0\xA4\xB9\xE0\xA4\xBF][\xE0\xA4\xA8\xE0\xA5\x8D][\xE0\xA4\xA6\xE0\xA5\x80]", "212", "111"},
+        {"Bengali", "\xE0\xA6\x95\xE0\xA6\xBF", "[\xE0\xA6\x95\xE0\xA6\xBF]", "2", "1"},
+        {"Tamil", "\xE0\xAE\x95\xE0\xAF\x88", "[\xE0\xAE\x95\xE0\xAF\x88]", "2", "1"},
+        {"Hangul syllable", "\xED\x95\x9C", "[\xED\x95\x9C]", "2", "2"},
+        {"Hangul jamo: vowel and final join the first",
+         "\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB", "[\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB]", "2", "2"},
+        {"thumbs up with a skin tone", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", "[\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD]", "4", "2"},
         {"family: a ZWJ sequence",
          "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7",
-         "[\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7]", "2"},
+         "[\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7]", "6", "2"},
         {"two flags", "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7",
-         "[\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA][\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7]", "22"},
-        {"heart with emoji presentation", "\xE2\x9D\xA4\xEF\xB8\x8F", "[\xE2\x9D\xA4\xEF\xB8\x8F]", "2"},
-        {"controls and C1 take no cell", "\t\xC2\x85", "[\t][\xC2\x85]", "00"},
-        {"a lone mark takes no cell", "\xCC\x81", "[\xCC\x81]", "0"},
-        {"invalid bytes are characters of their own", "\xFF\xE4\xB8", "[\xFF][\xE4][\xB8]", "000"},
+         "[\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA][\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7]", "22", "11"},
+        {"heart with emoji presentation", "\xE2\x9D\xA4\xEF\xB8\x8F", "[\xE2\x9D\xA4\xEF\xB8\x8F]", "1", "1"},
+        {"keycap", "1\xEF\xB8\x8F\xE2\x83\xA3", "[1\xEF\xB8\x8F\xE2\x83\xA3]", "1", "1"},
+        {"controls and C1 take no cell", "\t\xC2\x85", "[\t][\xC2\x85]", "00", "00"},
+        {"a lone mark takes no cell", "\xCC\x81", "[\xCC\x81]", "0", "0"},
+        {"a lone vowel sign takes one", "\xE0\xA4\xBF", "[\xE0\xA4\xBF]", "1", "1"},
+        {"invalid bytes are characters of their own", "\xFF\xE4\xB8", "[\xFF][\xE4][\xB8]", "000", "000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<std::string> chars = SplitChars(c.Text);
         EXPECT_EQ(Join(chars), c.Chars);
         EXPECT_EQ(CharCount(c.Text), chars.size());
-        std::string widths;
-        for (const std::string& ch : chars)
+        std::string widths, leads;
+        for (const std::string& ch : chars) {
             widths += std::to_string(CharWidth(ch));
+            leads += std::to_string(LeadWidth(ch));
+        }
         EXPECT_EQ(widths, c.Widths);
+        EXPECT_EQ(leads, c.Leads);
     }
     // A cut never splits a character.
     EXPECT_EQ(FirstChars("e\xCC\x81\xE4\xB8\xAD" "abc", 2), "e\xCC\x81\xE4\xB8\xAD");

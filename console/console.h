@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Set-up, once at start, before the program's main body.
 void ConsoleOpen();
@@ -31,6 +32,12 @@ void GotoXY(int x, int y);
 // with the next text written, and its answer taken when the position is
 // first needed, so that nothing waits for it before. Elsewhere nothing.
 void AskCursorPosition();
+
+// Learns how the terminal draws the characters of text whose width
+// terminals disagree on (emoji sequences), before they are laid out: asks
+// it once per kind, at the cursor, where the text is about to be shown.
+// Elsewhere nothing.
+void LearnWidths(std::string_view text);
 
 // True, once, after the screen changed under the program: the window was
 // resized or the program was continued after a stop (a terminal only). The

@@ -14,6 +14,8 @@
 //                      on a fresh line after a resize or a stop
 //   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
 //                      the terminal is given back
+//   the questions about emoji widths and the grapheme-cluster mode, and
+//   that mode on and off, as emojiwidth_posix.h lists them
 // Keys, pastes and the cursor report are decoded by termkeys_posix.cpp;
 // what is owed to the terminal's input is ruled by termquery_posix.cpp.
 //
@@ -41,6 +43,7 @@
 #include "backend.h"
 #include "clock.h"
 #include "console.h"
+#include "emojiwidth_posix.h"
 #include "output.h"
 #include "screenmodel_posix.h"
 #include "termkeys_posix.h"
@@ -75,6 +78,7 @@ struct Terminal {
 Terminal Tty;
 volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read by OnFault)
 bool Changed = false;                    // resized, or continued after a stop
+volatile std::sig_atomic_t ClusterModeOn = 0;  // we switched the grapheme-cluster mode on
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
@@ -128,10 +132,19 @@ bool SetHandler(int number, void (*handler)(int))
     return sigaction(number, &action, nullptr) == 0;
 }
 
+// The grapheme-cluster mode, where we switched it on, is the terminal's
+// own setting again while the shell has it.
+void ClusterModeBack(bool on)
+{
+    if (ClusterModeOn)
+        (void)!write(Tty.Fd, on ? "\x1b[?2027h" : ClusterModeOff, 8);
+}
+
 // Puts the terminal's settings back, with no questions asked; safe in a
 // signal handler.
 void RestoreSettings()
 {
+    ClusterModeBack(false);
     if (RawMode) {
         if (Tty.PasteAsked)
             (void)!write(Tty.Fd, PasteOff, sizeof PasteOff - 1);
@@ -291,6 +304,8 @@ void Continued()
         RestoreSettings();
     Tty.PasteAsked = false;
     TakeTerminal();
+    if (RawMode)
+        ClusterModeBack(true);
     Changed = Changed || RawMode;
 }
 
@@ -636,6 +651,32 @@ void AskCursorPosition()
 {
     if (Tty.Fd >= 0 && Tty.QueryState == Query::None)
         Tty.QueryState = Query::Wanted;
+}
+
+// Each question is asked at the cursor, where the text will be shown and
+// then covers it, and waited for as a cursor query is.
+void LearnWidths(std::string_view text)
+{
+    std::string_view c;
+    while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(text)).empty()) {
+        PlaceCursor();
+        // Asked later where it does not fit before the last column (whose
+        // report differs while a wrap is pending), or while an earlier
+        // answer is late.
+        if (!RawMode || !Tty.PositionKnown || Decoder.QueriesOutstanding > 0 ||
+            Screen.X + QuestionCells(c) > ScreenWidth)
+            return;
+        Tty.QuerySentAt = NowMs();
+        NoteQuerySent(Decoder, Tty.QuerySentAt);
+        WriteTerminal(QuestionFor(c));
+        AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
+        bool answered = QueryAnswered(Decoder) && Decoder.ReportRow == Screen.Y;
+        Decoder.ReportReady = false;
+        TakeQuestionAnswer(c, answered ? Decoder.ReportColumn - Screen.X : -1);
+        std::string mode = TakeModeAnswer(Decoder.ClusterMode);
+        ClusterModeOn = ClusterModeOn || !mode.empty();
+        WriteTerminal(mode);
+    }
 }
 
 bool HaveConsole()

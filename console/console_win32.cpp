@@ -95,6 +95,11 @@ void AskCursorPosition()
 {
 }
 
+// One byte is one cell: nothing to learn.
+void LearnWidths(std::string_view)
+{
+}
+
 bool ScreenChanged()
 {
     return false;

@@ -78,7 +78,7 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
             i += length;
             if (width == 0)
                 continue;  // a mark joins the cell before it
-            if (screen.X + width - 1 > screen.Width) {
+            if (screen.X + LeadWidth(text.substr(i - length, length)) - 1 > screen.Width) {
                 // A wide character does not start in the last column: the
                 // terminal moves it to the next row by itself.
                 screen.X = 1;
@@ -87,6 +87,13 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
             screen.X += width;
             if (screen.X <= screen.Width)
                 continue;
+            if (screen.X > screen.Width + 1) {
+                // Placed code point by code point, its rest went on to the
+                // next row.
+                screen.X -= screen.Width;
+                NextRow(screen);
+                continue;
+            }
             // The terminal holds the cursor in the last column until another
             // character comes; otherwise move it on ourselves.
             if (i == text.size() || !Printing(text[i]))

@@ -28,6 +28,7 @@
 //                                characters, Tab as a blank, up to its
 //                                first line break (the rest is dropped);
 //                                other control characters dropped
+//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster mode
 //   ESC ESC [ ..   ESC ESC O ..  the sequence's key with left Alt
 //   ESC ESC                      Esc, Esc
 //   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
@@ -58,6 +59,7 @@
 
 #include "charset.h"
 #include "console.h"
+#include "emojiwidth_posix.h"
 
 namespace {
 
@@ -320,6 +322,10 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     if (c < 0x40 || c > 0x7E)
         return end;  // broken off: the stray byte is read as a key of its own
 
+    if (c == 'y' && ParseModeReport(in.substr(2, end - 2)) >= 0) {
+        decoder.ClusterMode = ParseModeReport(in.substr(2, end - 2));
+        return end + 1;
+    }
     int values[3];
     int count;
     if (!ReadParameters(in.substr(2, end - 2), values, count))

@@ -296,6 +296,15 @@ TEST(TermKeys, CursorReportOnlyWhileAwaited)
     EXPECT_TRUE(decoder.ReportReady);
     EXPECT_EQ(decoder.ReportRow, 3);
     EXPECT_EQ(decoder.ReportColumn, 7);
+
+    // The answer about the grapheme-cluster mode before a report is no key.
+    events.clear();
+    decoder = TermKeyDecoder();
+    decoder.QueriesOutstanding = 1;
+    DecodeKeys(decoder, "\x1b[?2027;2$yx\x1b[4;9R", 0, events);
+    EXPECT_EQ(CodesOf(events), "120");
+    EXPECT_EQ(decoder.ClusterMode, 2);
+    EXPECT_TRUE(decoder.ReportReady);
 }
 
 TEST(TermKeys, ShellEditingKeysAreTheEditorsKeysForTheSame)

@@ -156,6 +156,11 @@ void AskCursorPosition()
 {
 }
 
+// A screen buffer draws every character as its width says.
+void LearnWidths(std::string_view)
+{
+}
+
 bool ScreenChanged()
 {
     return false;
@@ -254,16 +259,24 @@ void WriteOut(std::string_view text)
             continue;
         }
         width = std::max(width, 1);  // a control character takes a cell here
-        if (Screen.X + width - 1 > ScreenWidth) {
+        int lead = width > 1 ? LeadWidth(c) : width;
+        if (Screen.X + lead - 1 > ScreenWidth) {
             Screen.Rows[Screen.Y - 1][Screen.X - 1] = " ";
             Screen.X = 1;
             NewLine();
         }
-        Screen.Rows[Screen.Y - 1][Screen.X - 1] = c;
-        // (A screen one column wide holds only the first half.)
-        for (int i = 1; i < width && Screen.X + i <= ScreenWidth; i++)
-            Screen.Rows[Screen.Y - 1][Screen.X - 1 + i] = "";
-        Screen.X += width;
+        // The character's first cell holds it, the others nothing; cells
+        // past its lead go on to the next row as a terminal places them.
+        // (A screen one column wide holds only a wide character's first half.)
+        for (int i = 0; i < width; i++) {
+            if (i > 0 && i >= lead && Screen.X > ScreenWidth) {
+                Screen.X = 1;
+                NewLine();
+            }
+            if (Screen.X <= ScreenWidth)
+                Screen.Rows[Screen.Y - 1][Screen.X - 1] = i == 0 ? c : "";
+            Screen.X++;
+        }
         if (Screen.X > ScreenWidth) {
             Screen.X = 1;
             NewLine();

@@ -92,9 +92,12 @@ void CheckAccepted(const Setup& setup, const Run& run)
         FUZZ_CHECK(!IsValidUtf8(setup.Start) || IsValidUtf8(run.Text));
         // Blanks aside (gaps before wide characters, spaces typed), the
         // cells show the characters in order.
+        // A character ending in a ZWJ is followed by a zero-width space.
         std::string shown, cells;
-        for (const std::string& c : SplitChars(run.Text))
-            shown += setup.Mask ? "*" : CharWidth(c) == 0 ? "?" : c;
+        for (const std::string& c : SplitChars(run.Text)) {
+            bool joins = c.size() > 3 && c.compare(c.size() - 3, 3, "\xE2\x80\x8D") == 0;
+            shown += setup.Mask ? "*" : CharWidth(c) == 0 ? "?" : joins ? c + "\xE2\x80\x8B" : c;
+        }
         shown.erase(std::remove(shown.begin(), shown.end(), ' '), shown.end());
         for (char c : run.Cells) {
             if (c != ' ')

@@ -1,8 +1,8 @@
 // The one-line editor. The field starts at the cell where the caller left
 // the cursor and wraps at the right edge. A character takes one cell, or
-// two for a wide one on a UTF-8 terminal; a wide character that would start
-// in a row's last column starts the next row instead, and the editor blanks
-// the cell it leaves, as a terminal does. Positions in the field are counted
+// on a UTF-8 terminal as many as the terminal draws it in; one whose wide
+// first part would start in a row's last column starts the next row
+// instead, and the editor blanks the cell it leaves, as a terminal does. Positions in the field are counted
 // in cells from its first one; the editor follows the screen row of the
 // field's first row as the screen scrolls. Between keys the console cursor
 // stands on the first cell of the character at Cursor, and every change
@@ -89,16 +89,30 @@ bool IsDelimiter(const std::string& c)
 // What the cells of a character show. A control character written as it
 // stands would move the cursor (tab, line end) or start a terminal command,
 // and a mark with nothing to combine with would take no cell of its own.
+// A character that ends in a ZWJ (a sequence being typed) gets a zero-width
+// space after it: some terminals (tmux) join whatever comes next into the
+// ZWJ's cell, wherever the cursor has gone meanwhile.
 std::string Shown(const std::string& c)
 {
     if (Edit.MaskInput)
         return "*";
-    return CharWidth(c) == 0 ? "?" : c;
+    if (CharWidth(c) == 0)
+        return "?";
+    constexpr std::string_view Zwj = "\xE2\x80\x8D";
+    bool joins = c.size() > Zwj.size() && c.compare(c.size() - Zwj.size(), Zwj.size(), Zwj) == 0;
+    return joins ? c + "\xE2\x80\x8B" : c;
 }
 
 int ShownWidth(const std::string& c)
 {
     return Edit.MaskInput ? 1 : std::max(1, CharWidth(c));
+}
+
+// The cells of the part of a character that the terminal moves to the
+// next row when it does not fit.
+int ShownLead(const std::string& c)
+{
+    return Edit.MaskInput || CharWidth(c) < 2 ? 1 : LeadWidth(c);
 }
 
 // The column of a cell of the field.
@@ -107,11 +121,11 @@ int ColumnOf(int cell)
     return (Edit.StartColumn - 1 + cell) % ScreenWidth + 1;
 }
 
-// Blank cells before the character that starts at this cell: a wide one
-// does not start in a row's last column.
-int GapBefore(int cell, int width)
+// Blank cells before the character that starts at this cell: a wide first
+// part (its lead) does not start in a row's last column.
+int GapBefore(int cell, int lead)
 {
-    return width > 1 && ColumnOf(cell) + width - 1 > ScreenWidth ? ScreenWidth - ColumnOf(cell) + 1 : 0;
+    return lead > 1 && ColumnOf(cell) + lead - 1 > ScreenWidth ? ScreenWidth - ColumnOf(cell) + 1 : 0;
 }
 
 // Where the cells for position p begin, its gap included; p = n+1 gives
@@ -120,8 +134,8 @@ int SlotStart(int p)
 {
     int cell = 0;
     for (int i = 1; i < p && i <= TextLength(); i++) {
-        int width = ShownWidth(Edit.Text[i - 1]);
-        cell += GapBefore(cell, width) + width;
+        const std::string& c = Edit.Text[i - 1];
+        cell += GapBefore(cell, ShownLead(c)) + ShownWidth(c);
     }
     return cell;
 }
@@ -130,7 +144,7 @@ int SlotStart(int p)
 int CellOf(int p)
 {
     int cell = SlotStart(p);
-    return p <= TextLength() ? cell + GapBefore(cell, ShownWidth(Edit.Text[p - 1])) : cell;
+    return p <= TextLength() ? cell + GapBefore(cell, ShownLead(Edit.Text[p - 1])) : cell;
 }
 
 // The row of a cell, counted from the field's first row.
@@ -175,7 +189,7 @@ void ShowRows(int first)
     int cell = 0;
     for (const std::string& c : Edit.Text) {
         int width = ShownWidth(c);
-        for (int gap = GapBefore(cell, width); gap > 0; gap--, cell++) {
+        for (int gap = GapBefore(cell, ShownLead(c)); gap > 0; gap--, cell++) {
             if (cell >= begin && cell < end)
                 cells += ' ';
         }
@@ -218,7 +232,7 @@ std::string CellsFrom(int p, int& endCell)
     for (int i = p; i <= TextLength(); i++) {
         const std::string& c = Edit.Text[i - 1];
         int width = ShownWidth(c);
-        int gap = GapBefore(cell, width);
+        int gap = GapBefore(cell, ShownLead(c));
         cells.append(gap, ' ');
         cells += Shown(c);
         cell += gap + width;
@@ -408,6 +422,8 @@ void TypeChar(std::string c)
     Chars split = SplitChars(text);
     if (static_cast<int>(split.size()) > Edit.MaxLength)
         return;
+    if (!Edit.MaskInput)
+        LearnWidths(text);  // c may have joined the character before it
 
     // The usual case, a new character at the cursor with all before it
     // unchanged: echo it, then repaint what follows.
@@ -416,9 +432,8 @@ void TypeChar(std::string c)
         std::equal(Edit.Text.begin(), Edit.Text.begin() + (cursor - 1), split.begin())) {
         Edit.Text = std::move(split);
         int slot = SlotStart(cursor);
-        int width = ShownWidth(c);
         CursorToCell(slot);
-        WriteOut(std::string(GapBefore(slot, width), ' ') + Shown(c));
+        WriteOut(std::string(GapBefore(slot, ShownLead(c)), ' ') + Shown(c));
         Wrote(SlotStart(cursor + 1));
         Edit.ShownCells = std::max(Edit.ShownCells, Edit.CursorCell);
         Edit.Cursor = cursor + 1;
@@ -546,6 +561,8 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.Initial = PrepareText(Text);
     Edit.Text.clear();
     std::string initial = Joined(Edit.Initial);
+    if (!MaskInput)
+        LearnWidths(initial);
     SetText(initial, CursorAtStart ? 0 : initial.size());
 
     bool timedOut = false;

@@ -1,5 +1,5 @@
 // The editor on a UTF-8 terminal: characters are what the user sees as one,
-// one or two cells wide.
+// as wide as terminals draw them.
 #include "lineedit.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +33,7 @@ const std::string EAcute = "e\xCC\x81";     // e and a combining acute
 const std::string Thumb = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";
 const std::string Family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
 const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
+const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";  // two cells, both narrow
 
 struct Outcome {
     bool Accepted;
@@ -148,6 +149,17 @@ TEST(EditLineUtf8, WideCharacterAtTheRightEdge)
     RunEdit("abcd" + Zhong + "f", {Home, "x", Enter}, 2047, "", 10, 5);
     EXPECT_EQ(ScreenRow(2), "    xabcd ");
     EXPECT_EQ(Row(3), Zhong + "f");
+
+    // A Thai character of two narrow parts is split by the row's end, as
+    // terminals place its code points; Backspace before it joins it again.
+    RunEdit("abcde" + Thai + "f", {Enter}, 2047, "", 10, 5);
+    EXPECT_EQ(ScreenRow(2), "    abcde" + Thai);
+    EXPECT_EQ(Row(3), "f");
+    RunEdit("abcde" + Thai + "f", {Left, Left, Backspace, Enter}, 2047, "", 10, 5);
+    EXPECT_EQ(ScreenRow(2), "    abcd" + Thai);
+    EXPECT_EQ(Row(3), "f");
+    RunEdit("abcde" + Thai + "f", {Left, CtrlC}, 2047, "", 10, 5);
+    EXPECT_EQ(Row(3), "^C");
 }
 
 // The echo of a character typed at the end of a long field is that

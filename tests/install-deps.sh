@@ -9,6 +9,9 @@ have g++ || need+=(g++)
 have tmux || need+=(tmux)
 # A second terminal between tmux and the programs (tests/e2e/keyforms.sh).
 have screen || need+=(screen)
+# xterm under a virtual X server: its own widths (tests/e2e/widths.sh).
+have xterm || need+=(xterm)
+have Xvfb || need+=(xvfb)
 have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686-win32)
 have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)

@@ -6,8 +6,9 @@
 //     ptyrelay DELAY_MS COUNT_FILE command [args...]
 //
 // COUNT_FILE receives the number of cursor-position queries (ESC [ 6 n) the
-// command sent, and COUNT_FILE.ms the milliseconds from the start to the
-// first text it wrote (for the benchmarks). The exit code is the command's.
+// command sent, COUNT_FILE.ms the milliseconds from the start to the first
+// text it wrote, and COUNT_FILE.settled to the last it wrote before 200 ms
+// without output (for the benchmarks). The exit code is the command's.
 //
 // From the environment:
 //   RELAY_SPLIT_MS   a report is sent in two: ESC [ and its first digit,
@@ -116,6 +117,7 @@ int main(int argc, char** argv)
 
     long long started = NowMs();
     long long firstText = -1;
+    long long lastOutput = -1, settled = -1;
     pid_t child = fork();
     if (child == 0) {
         setsid();
@@ -185,6 +187,7 @@ int main(int argc, char** argv)
                 output.append(buffer, n);
                 std::size_t on = output.rfind("\x1b[?2004h"), off = output.rfind("\x1b[?2004l");
                 bracketed = on != std::string::npos && (off == std::string::npos || on > off);
+                lastOutput = NowMs() - started;
                 std::string text = output;
                 for (std::size_t at; (at = text.find("\x1b[6n")) != std::string::npos;)
                     text.erase(at, 4);
@@ -209,6 +212,8 @@ int main(int argc, char** argv)
                 }
             }
         }
+        if (settled < 0 && lastOutput >= 0 && NowMs() - started - lastOutput >= 200)
+            settled = lastOutput;
         if (!childDone && waitpid(child, &status, WNOHANG) == child)
             childDone = true;
         if (childDone && held.empty())
@@ -233,6 +238,10 @@ int main(int argc, char** argv)
     }
     if (FILE* file = std::fopen((std::string(countFile) + ".ms").c_str(), "w")) {
         std::fprintf(file, "%lld\n", firstText);
+        std::fclose(file);
+    }
+    if (FILE* file = std::fopen((std::string(countFile) + ".settled").c_str(), "w")) {
+        std::fprintf(file, "%lld\n", settled);
         std::fclose(file);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

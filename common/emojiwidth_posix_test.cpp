@@ -1,0 +1,95 @@
+#include "charset.h"
+#include "emojiwidth_posix.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string Heart = "\xE2\x9D\xA4\xEF\xB8\x8F";                      // U+2764 U+FE0F
+const std::string Smile = "\xE2\x98\xBA\xEF\xB8\x8F";                      // U+263A U+FE0F
+const std::string Keycap = "1\xEF\xB8\x8F\xE2\x83\xA3";                    // 1 U+FE0F U+20E3
+const std::string ThumbsUp = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";           // with a skin tone
+const std::string Family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+const std::string Coder = "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB";  // woman, ZWJ, laptop
+const std::string Rainbow = "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8C\x88";
+const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
+const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";
+
+struct Fresh {
+    Fresh() { SetLocaleIsUtf8(true); ResetEmojiWidths(); }
+    ~Fresh() { ResetEmojiWidths(); }
+};
+
+TEST(EmojiWidths, Kinds)
+{
+    Fresh fresh;
+    const std::pair<std::string, EmojiKind> cases[] = {
+        {"a", EmojiKind::None}, {Thai, EmojiKind::None}, {"\xE2\x9D\xA4", EmojiKind::None},
+        {"\xF0\x9F\x8F\xBD", EmojiKind::None}, {"a\xE2\x80\x8D", EmojiKind::None},
+        {Heart, EmojiKind::Presentation}, {Keycap, EmojiKind::Keycap}, {"#\xE2\x83\xA3", EmojiKind::Keycap},
+        {ThumbsUp, EmojiKind::SkinTone}, {Family, EmojiKind::Joined}, {Rainbow, EmojiKind::Joined},
+        {Flag, EmojiKind::Flag},
+    };
+    for (const auto& [character, kind] : cases)
+        EXPECT_EQ(static_cast<int>(EmojiKindOf(character)), static_cast<int>(kind)) << character;
+}
+
+TEST(EmojiWidths, ModeReports)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"?2027;0$", 0}, {"?2027;2$", 2}, {"?2027;3$", 3},
+        {"?2026;2$", -1}, {"?2027;$", -1}, {"?2027;12$", -1}, {"2027;1$", -1}, {"?2027;1", -1},
+    };
+    for (const auto& [body, value] : cases)
+        EXPECT_EQ(ParseModeReport(body), value) << body;
+}
+
+// What each terminal answered (measured in tmux 3.3a, GNU screen 4.09 and
+// xterm 379; the last ones as terminals with the mode would), and the widths
+// that then follow for other characters of the same kinds.
+TEST(EmojiWidths, Answers)
+{
+    const struct {
+        const char* Name;
+        int Mode;  // the mode's answer; -1 none
+        std::string Asked;
+        int Cells;  // the cells the terminal drew it in; -1 no answer
+        std::string Sent;
+        std::vector<std::pair<std::string, int>> Widths;
+    } cases[] = {
+        {"tmux: a ZWJ joins what follows", -1, Family, 2, "",
+         {{Family, 2}, {Coder, 2}, {Rainbow, 1}, {ThumbsUp, 4}}},
+        {"GNU screen: code point by code point", -1, Family, 6, "", {{Coder, 4}, {Rainbow, 3}}},
+        {"xterm: does not know the mode", 0, Heart, 1, "", {{Smile, 1}, {Thai, 2}}},
+        {"no answer: code point by code point", -1, ThumbsUp, -1, "", {{ThumbsUp, 4}}},
+        {"an answer no rule gives", -1, ThumbsUp, 3, "", {{ThumbsUp, 4}}},
+        {"whole without the mode", -1, Heart, 2, "", {{Smile, 2}, {Keycap, 1}, {Thai, 2}}},
+        {"the mode off: switched on", 2, Heart, 1, "\x1b[?2027h",
+         {{Smile, 2}, {Keycap, 2}, {Family, 2}, {Rainbow, 2}, {Flag, 2}, {Thai, 1}}},
+        {"the mode always on", 3, Keycap, 2, "", {{ThumbsUp, 2}}},
+        {"the mode always off", 4, Heart, 1, "", {{Smile, 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Fresh fresh;
+        EXPECT_EQ(UnaskedCharacter("ab" + c.Asked + Thai), c.Asked);
+        QuestionFor(c.Asked);
+        TakeQuestionAnswer(c.Asked, c.Cells);
+        EXPECT_EQ(TakeModeAnswer(c.Mode), c.Sent);
+        for (const auto& [character, width] : c.Widths)
+            EXPECT_EQ(CharWidth(character), width) << character;
+    }
+}
+
+// The mode is asked with the first question only; the blanks cover the
+// most the character may take; a kind asked is not asked again.
+TEST(EmojiWidths, QuestionsOncePerKind)
+{
+    Fresh fresh;
+    EXPECT_EQ(UnaskedCharacter("plain ASCII " + Thai), "");
+    EXPECT_EQ(QuestionFor(Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
+    EXPECT_EQ(UnaskedCharacter("a" + Smile + Family), Family);
+    EXPECT_EQ(QuestionFor(Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
+}
+
+}  // namespace
