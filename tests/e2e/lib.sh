@@ -41,11 +41,12 @@ echo 0 >"$WORK/servers"
 current_tmux() { tmux -S "$WORK/tmux-$(<"$WORK/servers")" -f "$WORK/tmux.conf" "$@"; }
 TMUX_CMD=(current_tmux)
 # Ends every pane server of this suite, also those started in a subshell
-# (a case run inside $(...)).
+# (a case run inside $(...)); by number, since a suite may turn globbing off
+# (set -f), and a server left running would hold its pane for 10 minutes.
 kill_servers() {
-    local socket
-    for socket in "$WORK"/tmux-*; do
-        [ -S "$socket" ] && tmux -S "$socket" kill-server >/dev/null 2>&1
+    local i
+    for ((i = 1; i <= $(<"$WORK/servers"); i++)); do
+        [ -S "$WORK/tmux-$i" ] && tmux -S "$WORK/tmux-$i" kill-server >/dev/null 2>&1
     done
 }
 PASSES=0
