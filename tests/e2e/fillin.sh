@@ -31,7 +31,7 @@ expect() {
 # fill ENV ARGS: fillin -v x -f out.bat ARGS in a fresh pane, with the shell
 # assignments ENV; out.bat starts absent.
 fill() { rm -f "$OUT"; start 80 24 "$1 $FILLIN -v x -f out.bat $2"; }
-shows() { wait_for "$2" 5; check "$1" yes "$(screen | grep -qF -- "$2" && echo yes || echo no)"; }
+shows() { wait_for "$2" 15; check "$1" yes "$(screen | grep -qF -- "$2" && echo yes || echo no)"; }
 
 # ---- Usage and command-line errors.
 for args in "" "-h" "/?" "-v x -f a.bat -t bad -H"; do
@@ -121,7 +121,7 @@ if $IS_WINDOWS; then
     keys C-c
     wait_exit 30 >/dev/null
     fill "X='a|b'" "-p 'Name: '"
-    wait_for "Name: a|b" 5
+    wait_for "Name: a|b" 15
     keys Enter
     shows "Win9x: the refusal" "Illegal characters specified: <, |, or >"
     keys BSpace BSpace Enter
