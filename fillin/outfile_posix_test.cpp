@@ -29,7 +29,7 @@ mode_t ModeOf(const fs::path& path)
 }
 
 struct Folder {
-    fs::path Path = fs::temp_directory_path() / "fillin_outfile_posix_test";
+    fs::path Path = fs::current_path() / "fillin_outfile_posix_test";
     Folder()
     {
         fs::remove_all(Path);

@@ -17,9 +17,10 @@ std::string Read(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// A folder of its own, with one old file in it.
+// A folder of its own, with one old file in it: in the current folder,
+// which is the build's own (builds may run their tests side by side).
 struct Folder {
-    fs::path Path = fs::temp_directory_path() / "fillin_outfile_test";
+    fs::path Path = fs::current_path() / "fillin_outfile_test";
     Folder()
     {
         fs::remove_all(Path);

@@ -15,8 +15,17 @@ PICKIT_BIN=$BIN/pickit/pickit
 FILLIN_BIN=$BIN/fillin/fillin
 OUT=$WORK/out.bat
 last_row() { screen | sed 's/ *$//' | grep -v '^$' | tail -1; }
-# pid_of PROGRAM: the newest process of this build's program.
-pid_of() { pgrep -n -f "^$1( |$)"; }
+# pid_of PROGRAM: the newest process of the program among the current
+# pane's: suites side by side run the same programs.
+pid_of() {
+    local level all=
+    level=$("${TMUX_CMD[@]}" display-message -p -t t '#{pane_pid}')
+    while [ -n "$level" ]; do
+        all="$all $level"
+        level=$(pgrep -d ' ' -P "${level// /,}")
+    done
+    pgrep -f "^$1( |$)" | grep -Fx -f <(tr ' ' '\n' <<<"$all" | grep .) | tail -1
+}
 # wait_file FILE: up to 10 s for the file to appear.
 wait_file() { local i; for ((i = 0; i < 200; i++)); do [ -e "$1" ] && return; sleep 0.05; done; }
 value() { tr -d '\r\n' <"$OUT" 2>/dev/null; }
