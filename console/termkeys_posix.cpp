@@ -44,7 +44,9 @@
 //   other bytes                  their characters (UTF-8: one key per whole
 //                                character, C1 controls and broken bytes
 //                                dropped; code points of one grapheme
-//                                cluster that come in one read, one key)
+//                                cluster that come in one read, one key,
+//                                but an ASCII character is always a key
+//                                of its own)
 //
 // The shell's editing keys come as the keys that do the same in the
 // editor: Ctrl+A Home, Ctrl+E End, Ctrl+B Left, Ctrl+F Right, Ctrl+D Del,
@@ -434,8 +436,13 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
     if (code < 0xA0)
         return length;
     // What follows in the same read and belongs to the character (a flag's
-    // second half, a modifier, a combining mark) makes one key with it.
-    length = std::max(length, CharLength(in));
+    // second half, a modifier, a combining mark) makes one key with it. An
+    // ASCII character after a prepending mark stays a key of its own, with
+    // its key code, as when it comes in a read of its own.
+    std::string_view beyondAscii = in.substr(0, std::find_if(in.begin(), in.end(), [](char c) {
+                                                    return static_cast<unsigned char>(c) < 0x80;
+                                                }) - in.begin());
+    length = std::max(length, CharLength(beyondAscii));
     ConsoleEvent event;
     event.Text = in.substr(0, length);
     events.push_back(event);
