@@ -89,7 +89,9 @@ keys fg Enter
 for ((i = 0; i < 100; i++)); do [ "$(screen | grep -c 'Name:hi')" -ge 2 ] && break; sleep 0.05; done
 literal abc
 keys Enter
-sleep 0.5
+# The keys come after the answer to the query of the redraw, which the link
+# holds for a second: wait for the shell's prompt, not a fixed time.
+for ((i = 0; i < 100; i++)); do [ "$(last_row)" = '$' ] && break; sleep 0.05; done
 check "stopped during the round trip: fg goes on" "SET X=hiabc" "$(value)"
 
 # ---- SIGSTOP, which cannot be caught: continued, the settings are ours
