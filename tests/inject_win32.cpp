@@ -7,8 +7,8 @@
 //
 // EVENT is d,VK,SCAN,CHAR,STATE for a key press, u,... for a release (the
 // numbers in hex), or f for a focus event. The events are written once the
-// program has changed the console's input mode (it is then reading keys),
-// or after 5 seconds. When the program ends, a line tells whether the input
+// program has changed the console's input mode (it is then reading keys)
+// and moved the cursor (a prompt is out), or after some seconds. When the program ends, a line tells whether the input
 // mode is back as it was, and the program's exit code becomes ours.
 // Exit codes of our own: 124 the program did not end within 10 seconds,
 // 125 no console or a bad command line.
@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,6 +64,14 @@ void MakeInheritable(DWORD which)
     SetHandleInformation(GetStdHandle(which), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 }
 
+std::pair<int, int> CursorAt(HANDLE screen)
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(screen, &info))
+        return {-1, -1};
+    return {info.dwCursorPosition.X, info.dwCursorPosition.Y};
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -87,6 +96,10 @@ int main(int argc, char** argv)
     if (input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &modeBefore))
         Fail("no console");
 
+    HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    std::pair<int, int> cursorBefore = CursorAt(screen);
+
     // The program writes where we write, also when that is a file.
     MakeInheritable(STD_INPUT_HANDLE);
     MakeInheritable(STD_OUTPUT_HANDLE);
@@ -107,6 +120,13 @@ int main(int argc, char** argv)
         if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
             break;
         GetConsoleMode(input, &mode);
+    }
+    // pickit drops keys typed ahead of its prompt: the events go once the
+    // prompt is out (the cursor has moved), or after a while for a program
+    // that shows nothing first.
+    for (int i = 0; i < 200 && CursorAt(screen) == cursorBefore; i++) {
+        if (WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
+            break;
     }
     DWORD written = 0;
     if (!events.empty())
