@@ -33,7 +33,8 @@
 //   ESC ESC                      Esc, Esc
 //   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
 //                                Alt+Enter, ESC Tab Alt+Tab, ESC x Alt+X
-//   ESC and a character beyond ASCII   nothing
+//   ESC and a character beyond ASCII   nothing (marks that follow it are
+//                                keys of their own)
 //   ESC alone                    Esc, once the escape time (EscapeWait)
 //                                passes without more; while a report is
 //                                awaited an ESC or ESC [ waits for it
@@ -505,10 +506,13 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
     if (next >= 0x80) {
         // Alt with a character beyond ASCII is no key a program knows; its
         // bytes as extended keys of code 0 would each take the key after
-        // them for their second half. Dropped, ESC and all.
-        std::deque<ConsoleEvent> dropped;
-        std::size_t used = DecodePlain(decoder, in.substr(1), final, dropped);
-        return used == 0 ? 0 : used + 1;
+        // them for their second half. Dropped, ESC and all, but only the one
+        // code point: marks after it are keys as when a later read brings them.
+        std::size_t length = 1;
+        char32_t code;
+        if (decoder.Utf8 && DecodeUtf8(in.substr(1), code, length) == Utf8Status::Incomplete)
+            return final ? in.size() : 0;
+        return length + 1;
     }
     // The shell's word keys with Alt.
     if (next == 0x7F || next == 0x08) {

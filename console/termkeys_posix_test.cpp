@@ -225,6 +225,7 @@ TEST(TermKeys, OneReadsGraphemeClusterIsOneKey)
         {"\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBDx", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD|x|"},  // with a modifier
         {"e\xCC\x81z", "e\xCC\x81|z|"}, {"ab\r\n", "a|b|\r|\n|"},
         {"\xD8\x81<V", "\xD8\x81|<|V|"},  // a prepending mark does not take an ASCII key in
+        {"\x1b\xC3\x8E\xCC\xBBz", "\xCC\xBB|z|"},  // ESC drops one character, not the mark after it
     };
     for (const auto& [bytes, keys] : cases) {
         std::string texts;
