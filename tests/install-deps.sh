@@ -50,7 +50,7 @@ if [ ${#need[@]} -gt 0 ]; then
     apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null || exit 1
 fi
 # Each locale is made once; one already there costs nothing.
-for locale in en_US ru_RU ja_JP zh_CN; do
+for locale in en_US ru_RU ja_JP; do
     locale -a 2>/dev/null | grep -qx "$locale.utf8" || localedef -i "$locale" -f UTF-8 "$locale.UTF-8" 2>/dev/null
 done
 true
