@@ -25,6 +25,7 @@ constexpr int MostCharacters = EditCapacity - 1;
 // Key codes.
 constexpr std::uint8_t KeyCtrlC = 3;
 constexpr std::uint8_t KeyBackspace = 8;
+constexpr std::uint8_t KeyLineFeed = 10;
 constexpr std::uint8_t KeyEnter = 13;
 constexpr std::uint8_t KeyCtrlU = 21;
 constexpr std::uint8_t KeyCtrlZ = 26;
@@ -585,10 +586,16 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
             std::uint8_t key = ReadKey();
             if (key == 0) {
                 ExtendedKey(ReadKey());
+            } else if ((key == KeyEnter || key == KeyLineFeed) && KeysBehind()) {
+                // A line break with more of its burst behind it is a paste
+                // going on, not the user's Enter: the text so far stays
+                // typed, and the rest is never left for the next reader.
+                DropKeysBehind();
             } else if (key == KeyEnter) {
                 FinishEdit();
                 break;
             } else if (key == KeyCtrlC) {
+                DropKeysBehind();
                 AbortEdit();
                 break;
             } else {

@@ -25,15 +25,21 @@ const std::string CtrlCKey(1, CtrlC);
 std::string ReadAcceptableKey()
 {
     for (;;) {
+        // The first key of a burst (a paste, another program's input)
+        // answers or is ignored: the rest of it is dropped, never left for
+        // the next reader.
         std::uint8_t code = ReadKey();
         if (code == 0) {
             // An extended key is consumed whole and never accepted; after a
             // stop or a resize the prompt is shown again.
-            if (ReadKey() == KeyScreenChanged && ScreenChanged())
+            if (ReadKey() != KeyScreenChanged)
+                DropKeysBehind();
+            else if (ScreenChanged())
                 WriteOut(Settings.Prompt);
             continue;
         }
         std::string key = ReadKeyText(code);
+        DropKeysBehind();
         if (code == Enter && !Settings.DefaultKey.empty())
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
