@@ -57,6 +57,32 @@ TEST(PromptForKey, SingleKey)
     }
 }
 
+// The first key of a burst answers or is ignored; the rest of the burst is
+// dropped, while keys typed after the program ended are left for the next
+// reader.
+TEST(PromptForKey, Bursts)
+{
+    const struct {
+        Words Args;
+        const char* Burst;
+        const char* TypedAfter;
+        int Code;
+        int Left;
+    } cases[] = {
+        {{"-k", "abc"}, "abc\rdef\r", "z", 1, 1},
+        {{}, "xy", "n", 2, 0},
+        {{"-l"}, "y\rn\r", "\r", 1, 0},
+    };
+    for (const auto& c : cases) {
+        RunOutcome run = Pick(c.Args, [&] {
+            PushBurst(c.Burst, 0.5);
+            PushKeys(c.TypedAfter, 1);
+        });
+        EXPECT_EQ(run.Code, c.Code) << c.Burst;
+        EXPECT_EQ(QueuedEvents(), c.Left) << c.Burst;
+    }
+}
+
 TEST(PromptForKey, TypedAheadKeysAreDiscarded)
 {
     RunOutcome run = Pick({}, Keys("n", 5), "yyy");
