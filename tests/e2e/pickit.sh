@@ -60,4 +60,22 @@ else
     pick "Ctrl+C when quiet" "-q" 255 "[Y,N] ^C" "0 1" C-c
     pick "Ctrl+C in line mode" "-l -d Y" 255 "[Y,N] ^C" "0 1" C-c
 fi
+
+# ---- abc, Enter, def, Enter in one write, as a paste or another program
+# sends them: "a" answers, and the next reader (SET /P, the shell's read)
+# gets only what is typed after pickit.
+if $IS_WINDOWS; then
+    printf '@echo off\r\n%s -k abc\r\necho rc=%%errorlevel%%\r\nset /p rest=Left: \r\necho rest=[%%rest%%]\r\n' \
+        "$(winpath "$BIN/pickit/pickit$EXE")" >"$WORK/burst.bat"
+    start 80 24 "$RUN cmd /c '$(winpath "$WORK/burst.bat")'"
+else
+    start 80 24 "$PICKIT -k abc; echo rc=\$?; printf 'Left: '; read -r rest; echo \"rest=[\$rest]\""
+fi
+wait_for "]" 15
+hex 61 62 63 0d 64 65 66 0d
+wait_for "Left:" 15
+literal z
+keys Enter
+wait_exit 15 >/dev/null
+check "a burst: its first key answers, nothing left" "[A,B,C] A|rc=1|Left: z|rest=[z]" "$(screen_text | paste -sd '|')"
 finish
