@@ -25,27 +25,25 @@ const std::string CtrlCKey(1, CtrlC);
 std::string ReadAcceptableKey()
 {
     for (;;) {
-        // The first key of a burst (a paste, another program's input)
-        // answers or is ignored: the rest of it is dropped, never left for
-        // the next reader.
         std::uint8_t code = ReadKey();
         if (code == 0) {
             // An extended key is consumed whole and never accepted; after a
             // stop or a resize the prompt is shown again.
-            if (ReadKey() != KeyScreenChanged)
-                DropKeysBehind();
-            else if (ScreenChanged())
+            if (ReadKey() == KeyScreenChanged && ScreenChanged())
                 WriteOut(Settings.Prompt);
             continue;
         }
         std::string key = ReadKeyText(code);
-        DropKeysBehind();
         if (code == Enter && !Settings.DefaultKey.empty())
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
             key = UpperCaseText(key);
-        if (KeyPosition(key) > 0 || key == CtrlCKey)
+        if (KeyPosition(key) > 0 || key == CtrlCKey) {
+            // The rest of a burst (a paste, another program's input) is
+            // never left for the next reader.
+            DropKeysBehind();
             return key;
+        }
     }
 }
 

@@ -4,7 +4,9 @@
 . "$(dirname "$0")/lib.sh"
 
 # pick NAME "ARGS" RC "SCREEN" "CURSOR" KEY...: runs pickit with the words
-# of ARGS, types the keys (a key "@N" waits N seconds instead), then checks
+# of ARGS, types the keys (a key "@N" waits N seconds instead, "?TEXT" until
+# the screen shows TEXT: a key typed soon after Enter may come in one burst
+# with it, which Enter does not accept), then checks
 # the exit code, the screen (rows joined by "|") and the cursor ("x y").
 pick() {
     local name=$1 args=$2 rc=$3 text=$4 where=$5
@@ -16,6 +18,7 @@ pick() {
     for key in "$@"; do
         case $key in
         @*) sleep "${key#@}" ;;
+        \?*) wait_for "${key#\?}" 10 ;;
         *) keys "$key" ;;
         esac
     done
@@ -41,7 +44,7 @@ pick "early key cancels the time-out" "-t N,1" 1 "[Y,N] Y" "0 1" x @3 y
 pick "line mode, default key on Enter" "-l -d N" 2 "[Y,N] N" "0 1" Enter
 pick "line mode, typed key" "-l" 1 "[Y,N] Y" "0 1" y Enter
 pick "line mode, empty entry asks again" "-l" 2 \
-    "[Y,N]|Acceptable keystrokes: Y,N|[Y,N] N" "0 3" Enter n Enter
+    "[Y,N]|Acceptable keystrokes: Y,N|[Y,N] N" "0 3" Enter '?keystrokes' n Enter
 pick "line mode, time-out key in the field" "-l -t N,2" 2 "[Y,N] N" "0 1" @3
 
 # Ctrl+C: a key in a POSIX terminal; Wine's terminal console turns it into a
