@@ -116,7 +116,7 @@ void PushBurst(std::string_view characters, double atSeconds)
 {
     std::size_t first = Screen.Input.size();
     PushKeys(characters, atSeconds);
-    for (std::size_t i = first + 1; i < Screen.Input.size(); i++)
+    for (std::size_t i = first; i < Screen.Input.size(); i++)
         Screen.Input[i].InBurst = true;
 }
 

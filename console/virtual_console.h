@@ -31,7 +31,8 @@ void VirtualConsoleSetUtf8(bool utf8);
 // Scripted input. A key becomes ready once the clock reaches its time
 // (seconds from now); by default at once. The keys of PushEvent, PushKeys
 // and PushExtended count as typed one by one, however soon they are ready;
-// those of one PushBurst come in one burst, as a paste does.
+// PushBurst's come in one burst with the key before them, as a paste's
+// rest comes behind its first key.
 void PushEvent(const ConsoleEvent& event, double atSeconds = 0);
 void PushKeys(std::string_view characters, double atSeconds = 0);  // plain key codes
 void PushBurst(std::string_view characters, double atSeconds = 0);

@@ -64,9 +64,8 @@ else
     pick "Ctrl+C in line mode" "-l -d Y" 255 "[Y,N] ^C" "0 1" C-c
 fi
 
-# ---- abc, Enter, def, Enter in one write, as a paste or another program
-# sends them: "a" answers, and the next reader (SET /P, the shell's read)
-# gets only what is typed after pickit.
+# ---- abc, Enter, def, Enter in one write (a paste): "a" answers, and the
+# next reader (SET /P, the shell's read) gets only what is typed after.
 if $IS_WINDOWS; then
     printf '@echo off\r\n%s -k abc\r\necho rc=%%errorlevel%%\r\nset /p rest=Left: \r\necho rest=[%%rest%%]\r\n' \
         "$(winpath "$BIN/pickit/pickit$EXE")" >"$WORK/burst.bat"
