@@ -1,5 +1,5 @@
 #include "charset.h"
-#include "emojiwidth_posix.h"
+#include "termquery_posix.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +15,12 @@ const std::string Rainbow = "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8
 const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
 const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";
 
+// Nothing asked yet; CharWidth back to its rules after the test.
 struct Fresh {
-    Fresh() { SetLocaleIsUtf8(true); ResetEmojiWidths(); }
-    ~Fresh() { ResetEmojiWidths(); }
+    WidthQuestions Questions;
+    Fresh() { SetLocaleIsUtf8(true); }
+    ~Fresh() { SetEmojiRules({}); }
 };
-
-TEST(EmojiWidths, Kinds)
-{
-    Fresh fresh;
-    const std::pair<std::string, EmojiKind> cases[] = {
-        {"a", EmojiKind::None}, {Thai, EmojiKind::None}, {"\xE2\x9D\xA4", EmojiKind::None},
-        {"\xF0\x9F\x8F\xBD", EmojiKind::None}, {"a\xE2\x80\x8D", EmojiKind::None},
-        {Heart, EmojiKind::Presentation}, {Keycap, EmojiKind::Keycap}, {"#\xE2\x83\xA3", EmojiKind::Keycap},
-        {ThumbsUp, EmojiKind::SkinTone}, {Family, EmojiKind::Joined}, {Rainbow, EmojiKind::Joined},
-        {Flag, EmojiKind::Flag},
-    };
-    for (const auto& [character, kind] : cases)
-        EXPECT_EQ(static_cast<int>(EmojiKindOf(character)), static_cast<int>(kind)) << character;
-}
 
 TEST(EmojiWidths, ModeReports)
 {
@@ -72,10 +60,10 @@ TEST(EmojiWidths, Answers)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         Fresh fresh;
-        EXPECT_EQ(UnaskedCharacter("ab" + c.Asked + Thai), c.Asked);
-        QuestionFor(c.Asked);
-        TakeQuestionAnswer(c.Asked, c.Cells);
-        EXPECT_EQ(TakeModeAnswer(c.Mode), c.Sent);
+        EXPECT_EQ(UnaskedCharacter(fresh.Questions, "ab" + c.Asked + Thai), c.Asked);
+        QuestionFor(fresh.Questions, c.Asked);
+        TakeQuestionAnswer(fresh.Questions, c.Asked, c.Cells);
+        EXPECT_EQ(TakeModeAnswer(fresh.Questions, c.Mode), c.Sent);
         for (const auto& [character, width] : c.Widths)
             EXPECT_EQ(CharWidth(character), width) << character;
     }
@@ -86,10 +74,11 @@ TEST(EmojiWidths, Answers)
 TEST(EmojiWidths, QuestionsOncePerKind)
 {
     Fresh fresh;
-    EXPECT_EQ(UnaskedCharacter("plain ASCII " + Thai), "");
-    EXPECT_EQ(QuestionFor(Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
-    EXPECT_EQ(UnaskedCharacter("a" + Smile + Family), Family);
-    EXPECT_EQ(QuestionFor(Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
+    WidthQuestions& q = fresh.Questions;
+    EXPECT_EQ(UnaskedCharacter(q, "plain ASCII " + Thai), "");
+    EXPECT_EQ(QuestionFor(q, Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
+    EXPECT_EQ(UnaskedCharacter(q, "a" + Smile + Family), Family);
+    EXPECT_EQ(QuestionFor(q, Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
 }
 
 }  // namespace
