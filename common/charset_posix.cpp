@@ -70,7 +70,7 @@ int CodePointWidth(utf8proc_int32_t code)
 
 // What decides how terminals draw a character, from its code points.
 struct CodePoints {
-    bool Valid = false;         // whole code points only
+    bool Valid = true;          // whole code points only
     int Cells = 0;              // the code points' widths added up
     int JoinedCells = 0;        // the same with a code point after a ZWJ taking none
     int FirstWidth = -1;
@@ -84,7 +84,6 @@ struct CodePoints {
 CodePoints Scan(std::string_view character)
 {
     CodePoints points;
-    points.Valid = true;
     bool afterJoiner = false;
     std::size_t length;
     for (; !character.empty(); character.remove_prefix(length)) {
@@ -155,13 +154,11 @@ int CharWidth(std::string_view character)
 EmojiKind EmojiKindOf(std::string_view character)
 {
     // Only characters with a code point from U+20E3 on can be one.
-    bool high = false;
-    for (unsigned char c : character)
-        high = high || c >= 0xE2;
-    CodePoints points = high ? Scan(character) : CodePoints();
-    if (!points.Valid)
+    if (std::none_of(character.begin(), character.end(), [](unsigned char c) { return c >= 0xE2; }))
         return EmojiKind::None;
-    return points.Regional >= 2 ? EmojiKind::Flag
+    CodePoints points = Scan(character);
+    return !points.Valid        ? EmojiKind::None
+         : points.Regional >= 2 ? EmojiKind::Flag
          : points.Keycap        ? EmojiKind::Keycap
          : points.Joined        ? EmojiKind::Joined
          : points.SkinTone      ? EmojiKind::SkinTone

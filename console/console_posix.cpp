@@ -199,11 +199,6 @@ void GiveTerminalBack()
     RestoreSettings();
 }
 
-void RestoreAtExit()
-{
-    GiveTerminalBack();
-}
-
 void Resized()
 {
     Tty.Changed = true;
@@ -469,7 +464,7 @@ void ConsoleOpen()
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
     CatchSignals({GiveTerminalBack, Continued, TakeTerminal, Resized, RestoreAfterFault});
-    std::atexit(RestoreAtExit);
+    std::atexit(GiveTerminalBack);
     // Started in the background, the terminal is taken once in the
     // foreground: its settings then are the ones to restore.
     TakeTerminal();

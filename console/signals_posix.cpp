@@ -1,5 +1,4 @@
-// The signals on POSIX: which are handled, and how each is taken (see
-// signals_posix.h). Sends and decodes no terminal sequences.
+// The signals on POSIX (see signals_posix.h): no terminal sequences here.
 #include "signals_posix.h"
 
 #include <algorithm>
@@ -76,27 +75,6 @@ void Catch(int number, void (*handler)(int), sigset_t& handled)
     SetHandler(number, handler);
 }
 
-}  // namespace
-
-void CatchSignals(const SignalActions& actions)
-{
-    Actions = actions;
-    sigset_t handled;
-    sigemptyset(&handled);
-    for (int number : EndSignals)
-        Catch(number, OnSignal, handled);
-    for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
-        Catch(number, OnSignal, handled);
-    for (int number : StopSignals)
-        Catch(number, OnSignal, handled);
-    for (int number : {SIGCONT, SIGWINCH})
-        Catch(number, OnSignal, handled);
-    for (int number : FaultSignals)
-        Catch(number, OnFault, handled);
-    sigprocmask(SIG_BLOCK, &handled, &WaitMask);
-}
-
-namespace {
 
 // A stop signal: the user gets the terminal back as it was while we are
 // stopped, and we go on in raw mode once continued in the foreground.
@@ -141,6 +119,24 @@ void StopBy(int number)
 }
 
 }  // namespace
+
+void CatchSignals(const SignalActions& actions)
+{
+    Actions = actions;
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (int number : EndSignals)
+        Catch(number, OnSignal, handled);
+    for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
+        Catch(number, OnSignal, handled);
+    for (int number : StopSignals)
+        Catch(number, OnSignal, handled);
+    for (int number : {SIGCONT, SIGWINCH})
+        Catch(number, OnSignal, handled);
+    for (int number : FaultSignals)
+        Catch(number, OnFault, handled);
+    sigprocmask(SIG_BLOCK, &handled, &WaitMask);
+}
 
 void HandleSignals()
 {
