@@ -199,11 +199,6 @@ void GiveTerminalBack()
     RestoreSettings();
 }
 
-void Resized()
-{
-    Tty.Changed = true;
-}
-
 // Continued after a stop: the shell may have reset the terminal, and has
 // written on the screen. Continued in the background, that waits for the
 // foreground (PumpInput).
@@ -230,7 +225,6 @@ void AskForPastes()
         WriteTerminal(PasteOn);
     }
 }
-
 
 // Waits until fd can take more bytes (it was opened non-blocking).
 bool WaitWritable(int fd)
@@ -463,7 +457,7 @@ void ConsoleOpen()
     Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
-    CatchSignals({GiveTerminalBack, Continued, TakeTerminal, Resized, RestoreAfterFault});
+    CatchSignals({GiveTerminalBack, Continued, TakeTerminal, [] { Tty.Changed = true; }, RestoreAfterFault});
     std::atexit(GiveTerminalBack);
     // Started in the background, the terminal is taken once in the
     // foreground: its settings then are the ones to restore.

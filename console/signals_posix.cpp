@@ -75,25 +75,32 @@ void Catch(int number, void (*handler)(int), sigset_t& handled)
     SetHandler(number, handler);
 }
 
+// The terminal back, then the signal's default action; returns, with the
+// signal blocked again, only once continued after a stop.
+void TakeDefault(int number)
+{
+    Actions.GiveBack();
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, number);
+    SetHandler(number, SIG_DFL);
+    raise(number);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops or ends here
+    sigprocmask(SIG_BLOCK, &one, nullptr);
+}
 
 // A stop signal: the user gets the terminal back as it was while we are
 // stopped, and we go on in raw mode once continued in the foreground.
 void StopBy(int number)
 {
-    Actions.GiveBack();
-    sigset_t one, cont;
-    sigemptyset(&one);
-    sigaddset(&one, number);
-    sigemptyset(&cont);
-    sigaddset(&cont, SIGCONT);
-    SetHandler(number, SIG_DFL);
-    raise(number);
-    sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops here until continued
-    sigprocmask(SIG_BLOCK, &one, nullptr);
+    TakeDefault(number);
     SetHandler(number, OnSignal);
     // The continue that woke us is taken here. A stop sent to an orphaned
     // process group is discarded: we go on at once, with the screen as it
     // was.
+    sigset_t cont;
+    sigemptyset(&cont);
+    sigaddset(&cont, SIGCONT);
     timespec none{0, 0};
     bool continued = false;
     while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
@@ -108,13 +115,7 @@ void StopBy(int number)
 // A signal whose default ends the process: the terminal back, then the end.
 [[noreturn]] void EndBy(int number)
 {
-    Actions.GiveBack();
-    sigset_t one;
-    sigemptyset(&one);
-    sigaddset(&one, number);
-    SetHandler(number, SIG_DFL);
-    raise(number);
-    sigprocmask(SIG_UNBLOCK, &one, nullptr);
+    TakeDefault(number);
     _exit(128 + number);  // not reached
 }
 
