@@ -15,6 +15,44 @@ const std::string Rainbow = "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8
 const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
 const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";
 
+TEST(TermQuery, EscapeDelay)
+{
+    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0},
+                                                 {"10x", 100}, {"-5", 100}, {"99999999", 60000}};
+    for (const auto& [value, ms] : cases)
+        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
+}
+
+TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
+{
+    struct Case {
+        const char* Name;
+        int Queries;
+        std::string Bytes;  // read at 1000
+        std::int64_t Now;
+        std::int64_t Until;
+    };
+    const Case cases[] = {
+        {"nothing", 0, "", 1000, -1},
+        {"a query on its way", 1, "", 1000, 2000},
+        {"a query answered", 1, "\x1b[3;4R", 1000, -1},
+        {"a query given up", 1, "", 2000, -1},
+        {"a paste under way", 0, "\x1b[200~abc", 1500, 1000 + PasteGapMs},
+        {"a paste that stopped coming", 0, "\x1b[200~abc", 1000 + PasteGapMs, -1},
+        {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
+        {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
+        {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
+    };
+    for (const Case& c : cases) {
+        TermKeyDecoder decoder;
+        for (int i = 0; i < c.Queries; i++)
+            NoteQuerySent(decoder, 0);
+        std::deque<ConsoleEvent> events;
+        DecodeKeys(decoder, c.Bytes, 1000, events);
+        EXPECT_EQ(OwedUntil(decoder, c.Now), c.Until) << c.Name;
+    }
+}
+
 // Nothing asked yet; CharWidth back to its rules after the test.
 struct Fresh {
     WidthQuestions Questions;
