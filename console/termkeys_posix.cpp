@@ -62,7 +62,7 @@
 
 #include "charset.h"
 #include "console.h"
-#include "emojiwidth_posix.h"
+#include "termquery_posix.h"
 
 namespace {
 

@@ -385,42 +385,4 @@ TEST(TermKeys, PasteIsTextUpToItsFirstLineBreak)
     });
 }
 
-TEST(TermQuery, EscapeDelay)
-{
-    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0},
-                                                 {"10x", 100}, {"-5", 100}, {"99999999", 60000}};
-    for (const auto& [value, ms] : cases)
-        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
-}
-
-TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
-{
-    struct Case {
-        const char* Name;
-        int Queries;
-        std::string Bytes;  // read at 1000
-        std::int64_t Now;
-        std::int64_t Until;
-    };
-    const Case cases[] = {
-        {"nothing", 0, "", 1000, -1},
-        {"a query on its way", 1, "", 1000, 2000},
-        {"a query answered", 1, "\x1b[3;4R", 1000, -1},
-        {"a query given up", 1, "", 2000, -1},
-        {"a paste under way", 0, "\x1b[200~abc", 1500, 1000 + PasteGapMs},
-        {"a paste that stopped coming", 0, "\x1b[200~abc", 1000 + PasteGapMs, -1},
-        {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
-        {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
-        {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
-    };
-    for (const Case& c : cases) {
-        TermKeyDecoder decoder;
-        for (int i = 0; i < c.Queries; i++)
-            NoteQuerySent(decoder, 0);
-        std::deque<ConsoleEvent> events;
-        DecodeKeys(decoder, c.Bytes, 1000, events);
-        EXPECT_EQ(OwedUntil(decoder, c.Now), c.Until) << c.Name;
-    }
-}
-
 }  // namespace

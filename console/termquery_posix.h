@@ -1,12 +1,28 @@
 // What the terminal's answers and pastes ask of the program, apart from
-// the system calls: how long a lone Esc waits (ESCDELAY), the bookkeeping
-// of cursor-position queries, and what input is still owed before the
-// terminal is given back (at exit, at a stop, on a signal), so that
-// nothing meant for the program is left for the shell.
+// the system calls: how long a lone Esc waits (ESCDELAY), the state of the
+// cursor-position query, the questions about emoji widths, and what input
+// is still owed before the terminal is given back (at exit, at a stop, on
+// a signal), so that nothing meant for the program is left for the shell.
+// console_posix.cpp sends what is built here and reads the answers:
+//
+//   ESC [ 6 n                where is the cursor? (answered ESC [ row ; col R)
+//   ESC [ ? 2027 $ p         does the terminal know the grapheme-cluster
+//                            mode? (sent with the first width question only)
+//   ESC [ ? 2027 ; v $ y     its answer: v 0 unknown, 1 on, 2 off, 3 always
+//                            on, 4 always off
+//   ESC [ ? 2027 h / l       the mode on (where it is off) and back off
+//   ESC 7 cluster ESC [ 6 n ESC 8 blanks ESC 8
+//                            a width question: draws a cluster of a kind not
+//                            yet asked, asks where the cursor landed, puts
+//                            the cursor back and blanks the cells the
+//                            cluster may have taken
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
+#include "charset_posix.h"
 #include "termkeys_posix.h"
 
 // How long a cursor move waits for the terminal's report.
@@ -18,11 +34,26 @@ constexpr int LateReportMs = 2000;
 // terminal is given back.
 constexpr int PasteGapMs = 1000;
 
+constexpr char CursorQuestion[] = "\x1b[6n";
+constexpr char ClusterModeOn[] = "\x1b[?2027h";
+constexpr char ClusterModeOff[] = "\x1b[?2027l";
+
 // The escape time for ESCDELAY's value (milliseconds, as curses reads it):
 // EscapeWaitMs when it is unset or no number.
 int EscapeDelayFrom(const char* value);
 
-// A cursor-position query went out at nowMs.
+// The cursor-position query: not sent; wanted with the next text; sent and
+// not yet placed; placed (answered or given up).
+enum class Query { None, Wanted, Sent, Placed };
+
+struct CursorQuery {
+    Query State = Query::None;
+    std::int64_t SentAt = 0;
+    std::string Unplaced;        // text written after the query, before its answer
+    bool PositionKnown = false;  // the terminal told us where the cursor was
+};
+
+// A cursor-position query (or a width question) went out at nowMs.
 void NoteQuerySent(TermKeyDecoder& decoder, std::int64_t nowMs);
 
 // Every query sent is answered; the last answer (the one to the latest
@@ -33,3 +64,38 @@ bool QueryAnswered(const TermKeyDecoder& decoder);
 // a report on its way, the rest of a paste, the end of a sequence; -1 when
 // nothing is owed.
 std::int64_t OwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs);
+
+// The emoji widths asked about: once per kind and run, where the text holds
+// one, and taken from the answers for the rest of the run.
+struct WidthQuestions {
+    bool Asked[EmojiKinds] = {};
+    bool ModeAsked = false;
+    bool ModeTaken = false;
+    EmojiRules Rules;  // what the answers said, handed to CharWidth
+};
+
+// The first character of text whose kind has not been asked about; empty
+// when there is none.
+std::string_view UnaskedCharacter(const WidthQuestions& questions, std::string_view text);
+
+// The cells a question about the character may take on the screen: it is
+// asked only where that many fit before the row's last column.
+int QuestionCells(std::string_view character);
+
+// The bytes that ask about the character's kind, which counts as asked
+// from now on: with the first question also whether the mode is known.
+std::string QuestionFor(WidthQuestions& questions, std::string_view character);
+
+// The mode's answer, from the body of ESC [ body y ("?2027;2$"): its value,
+// or -1 when the body is no such answer.
+int ParseModeReport(std::string_view body);
+
+// Takes the mode's answer (-1: none came) and returns what to send: the
+// mode switched on where the terminal can; it must be switched off (with
+// ClusterModeOff) at every exit then.
+std::string TakeModeAnswer(WidthQuestions& questions, int value);
+
+// Takes the cells the character took: how far the cursor moved on its row
+// (-1: no answer, or not on the same row). The rule that gives that many
+// cells counts for its kind, the default first.
+void TakeQuestionAnswer(WidthQuestions& questions, std::string_view character, int cells);

@@ -1,5 +1,5 @@
 #include "charset.h"
-#include "emojiwidth_posix.h"
+#include "termquery_posix.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +15,50 @@ const std::string Rainbow = "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8
 const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
 const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";
 
-struct Fresh {
-    Fresh() { SetLocaleIsUtf8(true); ResetEmojiWidths(); }
-    ~Fresh() { ResetEmojiWidths(); }
-};
-
-TEST(EmojiWidths, Kinds)
+TEST(TermQuery, EscapeDelay)
 {
-    Fresh fresh;
-    const std::pair<std::string, EmojiKind> cases[] = {
-        {"a", EmojiKind::None}, {Thai, EmojiKind::None}, {"\xE2\x9D\xA4", EmojiKind::None},
-        {"\xF0\x9F\x8F\xBD", EmojiKind::None}, {"a\xE2\x80\x8D", EmojiKind::None},
-        {Heart, EmojiKind::Presentation}, {Keycap, EmojiKind::Keycap}, {"#\xE2\x83\xA3", EmojiKind::Keycap},
-        {ThumbsUp, EmojiKind::SkinTone}, {Family, EmojiKind::Joined}, {Rainbow, EmojiKind::Joined},
-        {Flag, EmojiKind::Flag},
-    };
-    for (const auto& [character, kind] : cases)
-        EXPECT_EQ(static_cast<int>(EmojiKindOf(character)), static_cast<int>(kind)) << character;
+    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0},
+                                                 {"10x", 100}, {"-5", 100}, {"99999999", 60000}};
+    for (const auto& [value, ms] : cases)
+        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
 }
+
+TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
+{
+    struct Case {
+        const char* Name;
+        int Queries;
+        std::string Bytes;  // read at 1000
+        std::int64_t Now;
+        std::int64_t Until;
+    };
+    const Case cases[] = {
+        {"nothing", 0, "", 1000, -1},
+        {"a query on its way", 1, "", 1000, 2000},
+        {"a query answered", 1, "\x1b[3;4R", 1000, -1},
+        {"a query given up", 1, "", 2000, -1},
+        {"a paste under way", 0, "\x1b[200~abc", 1500, 1000 + PasteGapMs},
+        {"a paste that stopped coming", 0, "\x1b[200~abc", 1000 + PasteGapMs, -1},
+        {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
+        {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
+        {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
+    };
+    for (const Case& c : cases) {
+        TermKeyDecoder decoder;
+        for (int i = 0; i < c.Queries; i++)
+            NoteQuerySent(decoder, 0);
+        std::deque<ConsoleEvent> events;
+        DecodeKeys(decoder, c.Bytes, 1000, events);
+        EXPECT_EQ(OwedUntil(decoder, c.Now), c.Until) << c.Name;
+    }
+}
+
+// Nothing asked yet; CharWidth back to its rules after the test.
+struct Fresh {
+    WidthQuestions Questions;
+    Fresh() { SetLocaleIsUtf8(true); }
+    ~Fresh() { SetEmojiRules({}); }
+};
 
 TEST(EmojiWidths, ModeReports)
 {
@@ -72,10 +98,10 @@ TEST(EmojiWidths, Answers)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         Fresh fresh;
-        EXPECT_EQ(UnaskedCharacter("ab" + c.Asked + Thai), c.Asked);
-        QuestionFor(c.Asked);
-        TakeQuestionAnswer(c.Asked, c.Cells);
-        EXPECT_EQ(TakeModeAnswer(c.Mode), c.Sent);
+        EXPECT_EQ(UnaskedCharacter(fresh.Questions, "ab" + c.Asked + Thai), c.Asked);
+        QuestionFor(fresh.Questions, c.Asked);
+        TakeQuestionAnswer(fresh.Questions, c.Asked, c.Cells);
+        EXPECT_EQ(TakeModeAnswer(fresh.Questions, c.Mode), c.Sent);
         for (const auto& [character, width] : c.Widths)
             EXPECT_EQ(CharWidth(character), width) << character;
     }
@@ -86,10 +112,11 @@ TEST(EmojiWidths, Answers)
 TEST(EmojiWidths, QuestionsOncePerKind)
 {
     Fresh fresh;
-    EXPECT_EQ(UnaskedCharacter("plain ASCII " + Thai), "");
-    EXPECT_EQ(QuestionFor(Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
-    EXPECT_EQ(UnaskedCharacter("a" + Smile + Family), Family);
-    EXPECT_EQ(QuestionFor(Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
+    WidthQuestions& q = fresh.Questions;
+    EXPECT_EQ(UnaskedCharacter(q, "plain ASCII " + Thai), "");
+    EXPECT_EQ(QuestionFor(q, Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
+    EXPECT_EQ(UnaskedCharacter(q, "a" + Smile + Family), Family);
+    EXPECT_EQ(QuestionFor(q, Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
 }
 
 }  // namespace
