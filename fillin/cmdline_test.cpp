@@ -51,8 +51,9 @@ TEST(FillinCommandLine, Accepted)
         }
     }
     Parse({"-v", "x", "-f", "a.bat", "-bmnou", "-p", "V?"});
-    EXPECT_TRUE(Settings.CursorAtStart && Settings.MaskInput && Settings.Overtype && Settings.UpperCase);
-    EXPECT_FALSE(Settings.NumericOnly);  // -m cancels -n
+    const EditFlags& edit = Settings.Edit;
+    EXPECT_TRUE(edit.CursorAtStart && edit.MaskInput && edit.Overtype && edit.UpperCase);
+    EXPECT_FALSE(edit.NumericOnly);  // -m cancels -n
     EXPECT_EQ(Settings.Prompt, "V?");
 }
 
