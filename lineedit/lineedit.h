@@ -6,8 +6,7 @@
 
 constexpr int EditCapacity = 2048;  // at most 2047 characters
 
-// How the line is edited; all off is plain insert editing, the cursor at
-// the text's end.
+// How the line is edited; all off: insert mode, the cursor at the end.
 struct EditFlags {
     bool MaskInput = false;      // the text shows as asterisks
     bool UpperCase = false;      // typed letters go in as capitals

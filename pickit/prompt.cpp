@@ -67,10 +67,9 @@ std::string ReadAcceptableKey()
     std::string entry = !Settings.DefaultKey.empty() ? Settings.DefaultKey
                         : Settings.Timeout > 0         ? Settings.TimeoutKey
                                                        : "";
-    EditFlags flags;
+    EditFlags flags;  // the next key typed replaces the one character
     flags.UpperCase = !Settings.CaseSensitive;
-    flags.Overtype = true;  // the one character is replaced by the next typed
-    flags.CursorAtStart = true;
+    flags.Overtype = flags.CursorAtStart = true;
 
     for (;;) {
         AskCursorPosition();
