@@ -70,8 +70,9 @@ Outcome RunEdit(const std::string& start, const Options& options, const Keys& ke
     VirtualConsoleSetPresent(present);
     Queue(keys);
     std::string text = start;
-    bool accepted = EditLine(text, options.MaxLength, options.Timeout, Has(options, 'm'),
-                             Has(options, 'u'), Has(options, 'n'), Has(options, 'o'), Has(options, 'b'));
+    EditFlags flags = {Has(options, 'm'), Has(options, 'u'), Has(options, 'n'), Has(options, 'o'),
+                       Has(options, 'b')};
+    bool accepted = EditLine(text, options.MaxLength, options.Timeout, flags);
     return {accepted, text};
 }
 
@@ -312,7 +313,7 @@ TEST(EditLine, KeyBeforeTheTimeOutEndsTheLimit)
         Queue({'x'}, at);
         Queue({Enter}, at + 100);  // long after the limit
         std::string text = "hello";
-        EXPECT_TRUE(EditLine(text, 2047, timeouts[i], false, false, false, false, false));
+        EXPECT_TRUE(EditLine(text, 2047, timeouts[i], {}));
         EXPECT_EQ(text, "hellox");
         EXPECT_NEAR(WaitedSeconds, at + 100, 0.01);
     }
@@ -434,7 +435,7 @@ TEST(EditLine, FieldLongerThanTheScreen)
         Queue(c.Typed);
         std::string edited = text;
         try {
-            EditLine(edited, 2047, 0, false, false, false, false, false);
+            EditLine(edited, 2047, 0, {});
         } catch (const ProgramExit&) {
         }
         std::string rows;
