@@ -3,11 +3,8 @@
 # Alt with Enter, Tab and other keys, Backspace as ^H or DEL whatever stty
 # says, rxvt's modified arrows, and the keys as GNU screen passes them on
 # from an rxvt-like terminal.
-case ${1:-native} in
-win*) echo "${1}: skipped (POSIX terminals only)"; exit 0 ;;
-esac
-export LC_ALL=C.UTF-8
 . "$(dirname "$0")/lib.sh"
+only_on posix "POSIX terminals only"
 
 OUT=$WORK/out.bat
 CODES=$WORK/codes.txt

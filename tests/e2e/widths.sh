@@ -4,11 +4,8 @@
 # GNU screen, with the screen and cursor checked after each step; the
 # terminal's own widths (emoji sequences included) held against the
 # program's in tmux, GNU screen and xterm.
-case ${1:-native} in
-win*) echo "${1}: skipped (the Windows console works in its code page)"; exit 0 ;;
-esac
-export LC_ALL=C.UTF-8
 . "$(dirname "$0")/lib.sh"
+only_on posix "the Windows console works in its code page"
 
 OUT=$WORK/out.sh
 WIDTHCHECK=$BIN/tests/widthcheck
