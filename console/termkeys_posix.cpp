@@ -709,7 +709,7 @@ std::size_t DecodeOne(TermKeyDecoder& decoder, std::string_view in, bool final, 
     return DecodePlain(decoder, in, final, events);
 }
 
-// Inside a terminal's string: its bytes up to its end (ESC \\, BEL, or 0x9C
+// Inside a terminal's string: its bytes up to its end (ESC \, BEL, or 0x9C
 // where input is not UTF-8) are dropped. A control key, or an ESC that
 // begins anything else, ends it unfinished and is decoded as it stands:
 // no answer holds one, and a key typed meanwhile is not lost.

@@ -89,7 +89,7 @@ while IFS='|' read -r name args answer code echoed; do
     sleep 1
     hex $answer
     check "$name: exit code" "$code" "$(wait_exit 15)"
-    check "$name: echo" "$echoed" "$(screen | grep -F '] ' | sed 's/ *$//')"
+    check "$name: echo" "$echoed" "$(screen | grep -vF after: | grep -F '] ' | sed 's/ *$//')"
     check "$name: nothing for the shell" "after:[]" "$(screen | grep -F after: | sed 's/ *$//')"
 done <<'CASES'
 an OSC 11 answer|-k qgx -t q,3|1b 5d 31 31 3b 72 67 62 3a 30 30 30 30 2f 30 30 30 30 2f 30 30 30 30 1b 5c|1|[Q,G,X] Q
