@@ -87,7 +87,8 @@ while IFS='|' read -r name args answer code echoed; do
     start 80 24 "$PICKIT $args; r=\$?; read -t 1 x; echo \"after:[\$x]\"; (exit \$r)"
     wait_for "] " 5
     sleep 1
-    hex $answer
+    read -ra answer_bytes <<<"$answer"
+    hex "${answer_bytes[@]}"
     check "$name: exit code" "$code" "$(wait_exit 15)"
     check "$name: echo" "$echoed" "$(screen | grep -vF after: | grep -F '] ' | sed 's/ *$//')"
     check "$name: nothing for the shell" "after:[]" "$(screen | grep -F after: | sed 's/ *$//')"
