@@ -85,7 +85,7 @@ CASES
 while IFS='|' read -r name args answer code echoed; do
     [ -z "$name" ] && continue
     start 80 24 "$PICKIT $args; r=\$?; read -t 1 x; echo \"after:[\$x]\"; (exit \$r)"
-    wait_for "] " 5
+    wait_for "${echoed% *}" 5  # the prompt
     sleep 1
     read -ra answer_bytes <<<"$answer"
     hex "${answer_bytes[@]}"
