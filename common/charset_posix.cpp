@@ -192,8 +192,9 @@ std::string UpperCaseText(std::string_view text)
             char c = text[0];
             result += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
         } else {
+            // utf8proc gives ß its capital ẞ, which no simple mapping does.
             utf8proc_uint8_t bytes[4];
-            utf8proc_ssize_t n = utf8proc_encode_char(utf8proc_toupper(code), bytes);
+            utf8proc_ssize_t n = utf8proc_encode_char(code == 0xDF ? code : utf8proc_toupper(code), bytes);
             result.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
         }
         text.remove_prefix(length);

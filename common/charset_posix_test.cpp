@@ -116,6 +116,8 @@ TEST(CharacterModel, UpperCase)
         {"\xC3\xA9", "\xC3\x89"},                   // é É
         {"\xD0\xB4\xD0\xBD", "\xD0\x94\xD0\x9D"},   // дн ДН
         {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},   // αω ΑΩ
+        {"\xC3\x9F\xC7\x86", "\xC3\x9F\xC7\x84"},   // ß stays, ǆ Ǆ (simple mappings)
+        {"\xE1\xBE\xB3", "\xE1\xBE\xBC"},           // ᾳ ᾼ, not the full mapping's ΑΙ
         {"\xE4\xB8\xAD" "1", "\xE4\xB8\xAD" "1"},   // no case
         {"\xFF" "a", "\xFF" "A"},                   // a stray byte stays
     };

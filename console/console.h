@@ -61,6 +61,11 @@ constexpr std::uint8_t KeyScreenChanged = 0xFF;
 constexpr std::uint8_t KeyDeleteWordLeft = 0xFD;
 constexpr std::uint8_t KeyDeleteWordRight = 0xFE;
 
+// True on a terminal, where Ctrl+J (code 10, a line feed) ends a line as
+// Enter does, as in the shell's own line editor; a Windows console gives
+// it as an ordinary control key.
+bool LineFeedIsEnter();
+
 // The character that a plain key code begins. Where the terminal speaks
 // UTF-8, a code of 0x80 and up is the first byte of a character whose
 // other bytes are the next codes, read here; elsewhere it is the code

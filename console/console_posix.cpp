@@ -599,6 +599,11 @@ void DropPastes()
     Decoder.DropPastes = true;
 }
 
+bool LineFeedIsEnter()
+{
+    return true;
+}
+
 std::string_view LineEnd()
 {
     return Tty.OutputIsTerminal ? "\r\n" : "\n";

@@ -34,6 +34,8 @@ std::int64_t OwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs)
     std::int64_t until = -1;
     if (decoder.QueriesOutstanding > 0)
         until = decoder.HoldReportsUntil;
+    if (decoder.InString)  // the rest of a terminal's answer
+        until = std::max(until, decoder.PendingSince + SequenceWaitMs);
     if (decoder.InPaste)
         until = std::max(until, decoder.PendingSince + PasteGapMs);
     else if (!decoder.Pending.empty())

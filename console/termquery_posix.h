@@ -61,8 +61,8 @@ void NoteQuerySent(TermKeyDecoder& decoder, std::int64_t nowMs);
 bool QueryAnswered(const TermKeyDecoder& decoder);
 
 // Until when input must still be read before the terminal is given back:
-// a report on its way, the rest of a paste, the end of a sequence; -1 when
-// nothing is owed.
+// a report on its way, the rest of a paste or of a string answer, the end
+// of a sequence; -1 when nothing is owed.
 std::int64_t OwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs);
 
 // The emoji widths asked about: once per kind and run, where the text holds

@@ -42,6 +42,8 @@ TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
         {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
         {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
         {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
+        {"a string answer under way", 0, "\x1b]11;rgb:0", 1500, 1000 + SequenceWaitMs},
+        {"a string answer ended", 0, "\x1b]11;rgb:0\x07", 1000, -1},
     };
     for (const Case& c : cases) {
         TermKeyDecoder decoder;

@@ -25,6 +25,7 @@ constexpr int MostCharacters = EditCapacity - 1;
 // Key codes.
 constexpr std::uint8_t KeyCtrlC = 3;
 constexpr std::uint8_t KeyBackspace = 8;
+constexpr std::uint8_t KeyLineFeed = 10;  // Ctrl+J
 constexpr std::uint8_t KeyEnter = 13;
 constexpr std::uint8_t KeyCtrlU = 21;
 constexpr std::uint8_t KeyCtrlZ = 26;
@@ -569,7 +570,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
             std::uint8_t key = ReadKey();
             if (key == 0) {
                 ExtendedKey(ReadKey());
-            } else if (key == KeyEnter) {
+            } else if (key == KeyEnter || (key == KeyLineFeed && LineFeedIsEnter())) {
                 FinishEdit();
                 break;
             } else if (key == KeyCtrlC) {

@@ -40,7 +40,8 @@ Keys operator+(Keys a, const Keys& b)
     return a;
 }
 
-// The editor's options, written as editdemo takes them: m u n o b.
+// The editor's options, written as editdemo takes them: m u n o b; and j,
+// a terminal's Ctrl+J that accepts.
 struct Options {
     int MaxLength = 2047;
     const char* Flags = "";
@@ -68,6 +69,7 @@ Outcome RunEdit(const std::string& start, const Options& options, const Keys& ke
 {
     VirtualConsoleReset(screen.Width, screen.Height, screen.X, screen.Y);
     VirtualConsoleSetPresent(present);
+    VirtualConsoleSetLineFeedIsEnter(Has(options, 'j'));
     Queue(keys);
     std::string text = start;
     EditFlags flags = {Has(options, 'm'), Has(options, 'u'), Has(options, 'n'), Has(options, 'o'),
@@ -144,6 +146,12 @@ const EditCase EditCases[] = {
     {"negative limit taken as 0", "abc", {-5, "o"}, {'x'}, "", 1},
     {"control character shown as ?", "a\tb", {}, {Left, 'x'}, "a\txb", 4},
 };
+
+TEST(EditLine, CtrlJAcceptsOnATerminalOnly)
+{
+    EXPECT_EQ(RunEdit("ab", {2047, "j"}, {'x', 10, 'y', Enter}).Text, "abx");
+    EXPECT_EQ(RunEdit("ab", {}, {'x', 10, 'y', Enter}).Text, "abxy");
+}
 
 TEST(EditLine, KeyTable)
 {
