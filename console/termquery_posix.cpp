@@ -4,6 +4,12 @@
 
 #include "charset.h"
 
+bool IsDumbTerminal(const char* term)
+{
+    std::string_view name = term == nullptr ? "" : term;
+    return name == "dumb" || name == "emacs" || name == "cons25";
+}
+
 int EscapeDelayFrom(const char* value)
 {
     if (value == nullptr || *value == '\0')

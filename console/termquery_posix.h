@@ -38,6 +38,11 @@ constexpr char CursorQuestion[] = "\x1b[6n";
 constexpr char ClusterModeOn[] = "\x1b[?2027h";
 constexpr char ClusterModeOff[] = "\x1b[?2027l";
 
+// True for a TERM that names a terminal which cannot move its cursor nor
+// take any escape sequence ("dumb", and "emacs" and "cons25", which no
+// cursor-addressing terminal is called): there only text, CR, LF and BS go.
+bool IsDumbTerminal(const char* term);
+
 // The escape time for ESCDELAY's value (milliseconds, as curses reads it):
 // EscapeWaitMs when it is unset or no number.
 int EscapeDelayFrom(const char* value);

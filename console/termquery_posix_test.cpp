@@ -23,6 +23,15 @@ TEST(TermQuery, EscapeDelay)
         EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
 }
 
+TEST(TermQuery, TerminalsThatTakeNoEscapeSequence)
+{
+    const std::pair<const char*, bool> cases[] = {{"dumb", true},   {"emacs", true},  {"cons25", true},
+                                                  {nullptr, false}, {"xterm", false}, {"dumb-emacs-ansi", false},
+                                                  {"DUMB", false}};
+    for (const auto& [term, dumb] : cases)
+        EXPECT_EQ(IsDumbTerminal(term), dumb) << (term ? term : "unset");
+}
+
 TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
 {
     struct Case {
