@@ -536,7 +536,7 @@ void AskCursorPosition()
 // then covers it, and waited for as a cursor query is.
 void LearnWidths(std::string_view text)
 {
-    std::string_view c;
+    std::string c;
     while (Tty.Fd >= 0 && Tty.Send == Sending::Everything && Tty.Utf8 &&
            !(c = UnaskedCharacter(Widths, text)).empty()) {
         PlaceCursor();
