@@ -393,9 +393,12 @@ void PlaceCursor()
     Cursor.State = Query::Placed;
     if (!QueryAnswered(Decoder)) {
         // No answer: the cursor is taken to be in column 1 of the bottom
-        // row, and moves are made relative to it (see GotoXY).
+        // row, and moves are made relative to it (see GotoXY). Where nothing
+        // was asked, since the dialogue went elsewhere, the terminal's
+        // cursor stays where it is, taken to be the top-left cell, as a
+        // file's text starts there.
         Cursor.PositionKnown = false;
-        ScreenMoveTo(Screen, 1, ScreenHeight);
+        ScreenMoveTo(Screen, 1, Tty.Send == Sending::Nothing ? 1 : ScreenHeight);
     } else {
         Decoder.ReportReady = false;
         Cursor.PositionKnown = true;
