@@ -18,8 +18,9 @@
 //                      on a fresh line after a resize or a stop
 //   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
 //                      the terminal is given back
-//   the questions about emoji widths and the grapheme-cluster mode, and
-//   that mode on and off, as termquery_posix.h lists them
+//   the questions about widths (emoji sequences, spacing marks) and the
+//   grapheme-cluster mode, and that mode on and off, as termquery_posix.h
+//   lists them
 // Keys, pastes and the cursor report are decoded by termkeys_posix.cpp;
 // what to ask and what is owed is ruled by termquery_posix.cpp. Signals
 // (signals_posix.cpp) give the terminal back here before a stop or an end,
