@@ -1,7 +1,8 @@
 // POSIX terminals: UTF-8 unless the locale names another codeset, with
 // utf8proc for grapheme clusters, widths and case. A character is as wide
-// as terminals draw it, placing its code points one by one, save for the
-// emoji sequences, which are drawn by the rules the console learned.
+// as terminals draw it, placing its code points one by one, save for what
+// the console learned from the terminal: emoji sequences drawn by a rule,
+// spacing marks drawn in no cell, characters whose width no rule gives.
 #include "charset.h"
 #include "charset_posix.h"
 
@@ -15,7 +16,7 @@
 namespace {
 
 int Utf8Answer = -1;  // -1: not decided yet
-EmojiRules Rules;
+LearnedWidths Learned;
 
 // The locale's codeset as the environment names it: LC_ALL, then LC_CTYPE,
 // then LANG. Only a codeset named after a dot, other than UTF-8, means
@@ -147,8 +148,46 @@ int CharWidth(std::string_view character)
     utf8proc_int32_t code = FirstCode(character, length);
     if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || CodePointWidth(code) == 0)
         return 0;  // a control, an invalid byte, a mark or format character on its own
-    EmojiRule rule = Rules.Whole ? EmojiRule::Whole : Rules.ByKind[static_cast<int>(EmojiKindOf(character))];
-    return std::max(1, CellsByRule(character, rule));
+    if (!Learned.Characters.empty()) {
+        auto learned = Learned.Characters.find(character);
+        if (learned != Learned.Characters.end())
+            return learned->second;
+    }
+    EmojiKind kind = EmojiKindOf(character);
+    if (Learned.Whole || kind != EmojiKind::None || Learned.Marks.empty()) {
+        EmojiRule rule = Learned.Whole ? EmojiRule::Whole : Learned.ByKind[static_cast<int>(kind)];
+        return std::max(1, CellsByRule(character, rule));
+    }
+    // Code point by code point, a spacing mark as wide as the terminal drew it.
+    int cells = 0;
+    bool leading = true;
+    for (std::string_view rest = character; !rest.empty(); rest.remove_prefix(length), leading = false) {
+        utf8proc_int32_t point = FirstCode(rest, length);
+        int width = point < 0 ? 0 : CodePointWidth(point);
+        if (point >= 0 && utf8proc_get_property(point)->category == UTF8PROC_CATEGORY_MC) {
+            auto learned = Learned.Marks.find(rest.substr(0, length));
+            width = learned != Learned.Marks.end() ? learned->second : width;
+            if (leading && width == 0)
+                return 0;  // a mark on its own that takes no cell
+        }
+        cells += width;
+    }
+    return std::max(1, cells);
+}
+
+std::vector<std::string_view> SpacingMarks(std::string_view character)
+{
+    std::vector<std::string_view> marks;
+    // Only code points from U+0900 on can be one.
+    if (std::none_of(character.begin(), character.end(), [](unsigned char c) { return c >= 0xE0; }))
+        return marks;
+    std::size_t length;
+    for (std::string_view rest = character; !rest.empty(); rest.remove_prefix(length)) {
+        utf8proc_int32_t code = FirstCode(rest, length);
+        if (code >= 0 && utf8proc_get_property(code)->category == UTF8PROC_CATEGORY_MC)
+            marks.push_back(rest.substr(0, length));
+    }
+    return marks;
 }
 
 EmojiKind EmojiKindOf(std::string_view character)
@@ -174,9 +213,9 @@ int CellsByRule(std::string_view character, EmojiRule rule)
     return rule == EmojiRule::ZwjJoins ? points.JoinedCells : points.Cells;
 }
 
-void SetEmojiRules(const EmojiRules& rules)
+void SetLearnedWidths(const LearnedWidths& widths)
 {
-    Rules = rules;
+    Learned = widths;
 }
 
 std::string UpperCaseText(std::string_view text)

@@ -34,9 +34,10 @@ void GotoXY(int x, int y);
 void AskCursorPosition();
 
 // Learns how the terminal draws the characters of text whose width
-// terminals disagree on (emoji sequences), before they are laid out: asks
-// it once per kind, at the cursor, where the text is about to be shown.
-// Elsewhere nothing.
+// terminals disagree on (emoji sequences, spacing marks), before they are
+// laid out: asks it once per kind, at the cursor, where the text is about
+// to be shown, and takes the width it tells, whatever it is. Elsewhere
+// (and where the terminal may be sent text alone, or nothing) nothing.
 void LearnWidths(std::string_view text);
 
 // True, once, after the screen changed under the program: the window was

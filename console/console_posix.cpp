@@ -1,9 +1,13 @@
 // The console on a POSIX terminal: keys and cursor on the controlling
 // terminal (/dev/tty) whatever standard input and output are; the process's
 // text on standard output (lines end in LF there unless it is the
-// terminal), or on the terminal when standard output carries a result.
+// terminal), or on the terminal when standard output carries a result (on
+// standard error without a terminal).
 //
-// Sent to the terminal:
+// What goes to the terminal is decided once, when it is known where the
+// dialogue goes: with the dialogue on a file or pipe nothing does (keys are
+// still read); on a terminal that takes no escape sequence (TERM dumb,
+// emacs, cons25) the text alone, with CR LF, CR and BS; elsewhere:
 //   ESC [ 6 n          where is the cursor? (only once a position is
 //                      needed; answered ESC [ row ; col R)
 //   ESC [ row ; col H  move the cursor, where its row is known
@@ -14,8 +18,9 @@
 //                      on a fresh line after a resize or a stop
 //   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
 //                      the terminal is given back
-//   the questions about emoji widths and the grapheme-cluster mode, and
-//   that mode on and off, as termquery_posix.h lists them
+//   the questions about widths (emoji sequences, spacing marks) and the
+//   grapheme-cluster mode, and that mode on and off, as termquery_posix.h
+//   lists them
 // Keys, pastes and the cursor report are decoded by termkeys_posix.cpp;
 // what to ask and what is owed is ruled by termquery_posix.cpp. Signals
 // (signals_posix.cpp) give the terminal back here before a stop or an end,
@@ -52,8 +57,13 @@ namespace {
 constexpr char PasteOn[] = "\x1b[?2004h";
 constexpr char PasteOff[] = "\x1b[?2004l";
 
+// What may be sent to the terminal.
+enum class Sending { Everything, TextOnly, Nothing };
+
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
+    bool Dumb = false;          // TERM names a terminal that takes no escape sequence
+    Sending Send = Sending::Nothing;
     bool Taken = false;         // Saved and Raw are set: we were in the foreground
     termios Saved{};            // its settings as found in the foreground
     termios Raw{};              // ours
@@ -62,6 +72,8 @@ struct Terminal {
     bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Utf8 = false;
     bool Changed = false;       // resized, or continued after a stop
+    int Columns = 80;           // its size as it told it
+    int Rows = 25;
 };
 Terminal Tty;
 volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read in a fault)
@@ -220,7 +232,7 @@ void Continued()
 // Keys are read: pastes are to come bracketed.
 void AskForPastes()
 {
-    if (RawMode && !Tty.PasteAsked) {
+    if (RawMode && !Tty.PasteAsked && Tty.Send == Sending::Everything) {
         Tty.PasteAsked = true;
         WriteTerminal(PasteOn);
     }
@@ -314,18 +326,40 @@ void ReadSize()
 {
     winsize size{};
     if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        ScreenWidth = size.ws_col;
-        ScreenHeight = size.ws_row;
+        Tty.Columns = size.ws_col;
+        Tty.Rows = size.ws_row;
+    }
+    ScreenWidth = Tty.Columns;
+    ScreenHeight = Tty.Rows;
+    if (Screen.Dumb) {
+        // One row, one cell narrower than the terminal: its own wrap,
+        // whatever it does, never comes.
+        ScreenWidth = std::max(1, ScreenWidth - 1);
+        ScreenHeight = 1;
     }
     Screen.Width = ScreenWidth;
     Screen.Height = ScreenHeight;
+}
+
+// Where the dialogue goes decides what the terminal is sent.
+void DecideSending()
+{
+    Tty.Send = !Tty.OutputIsTerminal ? Sending::Nothing : Tty.Dumb ? Sending::TextOnly : Sending::Everything;
+    Screen.Dumb = Tty.Send == Sending::TextOnly;
+    if (Screen.Dumb && Cursor.State == Query::None) {
+        // Nothing can be asked: the dialogue starts in column 1, and every
+        // text is followed from there.
+        Cursor.State = Query::Placed;
+        ScreenMoveTo(Screen, 1, 1);
+    }
+    ReadSize();
 }
 
 // Asks where the cursor is; in the background the answer would go to the
 // shell, so nothing is asked there.
 void SendQuery()
 {
-    if (!RawMode)
+    if (!RawMode || Tty.Send != Sending::Everything)
         return;
     Cursor.SentAt = NowMs();
     NoteQuerySent(Decoder, Cursor.SentAt);
@@ -360,9 +394,12 @@ void PlaceCursor()
     Cursor.State = Query::Placed;
     if (!QueryAnswered(Decoder)) {
         // No answer: the cursor is taken to be in column 1 of the bottom
-        // row, and moves are made relative to it (see GotoXY).
+        // row, and moves are made relative to it (see GotoXY). Where nothing
+        // was asked, since the dialogue went elsewhere, the terminal's
+        // cursor stays where it is, taken to be the top-left cell, as a
+        // file's text starts there.
         Cursor.PositionKnown = false;
-        ScreenMoveTo(Screen, 1, ScreenHeight);
+        ScreenMoveTo(Screen, 1, Tty.Send == Sending::Nothing ? 1 : ScreenHeight);
     } else {
         Decoder.ReportReady = false;
         Cursor.PositionKnown = true;
@@ -406,7 +443,8 @@ std::string Showable(std::string_view text)
         while (!text.empty()) {
             char32_t code;
             std::size_t length;
-            if (DecodeUtf8(text, code, length) != Utf8Status::Valid || (code >= 0x80 && code <= 0x9F))
+            if (DecodeUtf8(text, code, length) != Utf8Status::Valid || (code >= 0x80 && code <= 0x9F) ||
+                (code == 0x1B && Screen.Dumb))
                 bytes += '?';
             else
                 bytes.append(text.substr(0, length));
@@ -441,6 +479,7 @@ void ConsoleOpen()
 {
     IgnoreBrokenPipe();
     Tty.Utf8 = LocaleIsUtf8();
+    Tty.Dumb = IsDumbTerminal(std::getenv("TERM"));
     Decoder.Utf8 = Tty.Utf8;
     Decoder.EscapeWait = EscapeDelayFrom(std::getenv("ESCDELAY"));
 
@@ -453,10 +492,10 @@ void ConsoleOpen()
         Tty.Fd = -1;
         return;
     }
-    ReadSize();
     Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
+    DecideSending();
     CatchSignals({GiveTerminalBack, Continued, TakeTerminal, [] { Tty.Changed = true; }, RestoreAfterFault});
     std::atexit(GiveTerminalBack);
     // Started in the background, the terminal is taken once in the
@@ -484,7 +523,10 @@ bool ScreenChanged()
     Cursor.Unplaced.clear();
     Cursor.State = Query::None;
     PlaceCursor();
-    WriteTerminal(ScreenWrite(Screen, Screen.X > 1 ? "\r\n\x1b[J" : "\r\x1b[J"));
+    if (Screen.Dumb)
+        WriteTerminal(ScreenWrite(Screen, "\r\n"));
+    else
+        WriteTerminal(ScreenWrite(Screen, Screen.X > 1 ? "\r\n\x1b[J" : "\r\x1b[J"));
     return true;
 }
 
@@ -498,8 +540,9 @@ void AskCursorPosition()
 // then covers it, and waited for as a cursor query is.
 void LearnWidths(std::string_view text)
 {
-    std::string_view c;
-    while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(Widths, text)).empty()) {
+    std::string c;
+    while (Tty.Fd >= 0 && Tty.Send == Sending::Everything && Tty.Utf8 &&
+           !(c = UnaskedCharacter(Widths, text)).empty()) {
         PlaceCursor();
         // Asked later where it does not fit before the last column (whose
         // report differs while a wrap is pending), or while an earlier
@@ -543,7 +586,11 @@ void GotoXY(int x, int y)
         return;
     PlaceCursor();
     std::string move;
-    if (Cursor.PositionKnown) {
+    if (Tty.Send == Sending::Nothing) {
+        // The dialogue is elsewhere: the terminal's cursor stays put.
+    } else if (Screen.Dumb) {
+        move = DumbMoveTo(Screen, x);
+    } else if (Cursor.PositionKnown) {
         move = "\x1b[" + std::to_string(y) + ";" + std::to_string(x) + "H";
     } else {
         // Where the rows are is not known: move relative to the cursor.
@@ -613,14 +660,18 @@ void DialogueToTerminal()
 {
     Tty.DialogueOnTerminal = true;
     Tty.OutputIsTerminal = Tty.Fd >= 0;
+    DecideSending();
 }
 
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
     if (Tty.DialogueOnTerminal) {
+        // Without a terminal only standard error can take it.
         if (Tty.Fd >= 0)
             WriteTerminal(TerminalText(text));
+        else
+            (void)WriteAll(2, text);
         return;
     }
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
@@ -646,7 +697,7 @@ void RuntimeError(int code)
 {
     GiveTerminalBack();
     std::string line = "Runtime error " + std::to_string(code) + std::string(LineEnd());
-    int fd = Tty.DialogueOnTerminal ? Tty.Fd : 1;
+    int fd = !Tty.DialogueOnTerminal ? 1 : Tty.Fd >= 0 ? Tty.Fd : 2;
     if (fd >= 0)
         (void)!write(fd, line.data(), line.size());
     _exit(code);

@@ -1,6 +1,7 @@
 // What the terminal's answers and pastes ask of the program, apart from
 // the system calls: how long a lone Esc waits (ESCDELAY), the state of the
-// cursor-position query, the questions about emoji widths, and what input
+// cursor-position query, the questions about widths (emoji sequences and
+// spacing marks, which terminals draw differently), and what input
 // is still owed before the terminal is given back (at exit, at a stop, on
 // a signal), so that nothing meant for the program is left for the shell.
 // console_posix.cpp sends what is built here and reads the answers:
@@ -11,14 +12,16 @@
 //   ESC [ ? 2027 ; v $ y     its answer: v 0 unknown, 1 on, 2 off, 3 always
 //                            on, 4 always off
 //   ESC [ ? 2027 h / l       the mode on (where it is off) and back off
-//   ESC 7 cluster ESC [ 6 n ESC 8 blanks ESC 8
+//   ESC 7 text ESC [ 6 n ESC 8 blanks ESC 8
 //                            a width question: draws a cluster of a kind not
-//                            yet asked, asks where the cursor landed, puts
-//                            the cursor back and blanks the cells the
-//                            cluster may have taken
+//                            yet asked (or a letter and a spacing mark not
+//                            yet asked), asks where the cursor landed, puts
+//                            the cursor back and blanks the cells it may
+//                            have taken
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -37,6 +40,11 @@ constexpr int PasteGapMs = 1000;
 constexpr char CursorQuestion[] = "\x1b[6n";
 constexpr char ClusterModeOn[] = "\x1b[?2027h";
 constexpr char ClusterModeOff[] = "\x1b[?2027l";
+
+// True for a TERM that names a terminal which cannot move its cursor nor
+// take any escape sequence ("dumb", and "emacs" and "cons25", which no
+// cursor-addressing terminal is called): there only text, CR, LF and BS go.
+bool IsDumbTerminal(const char* term);
 
 // The escape time for ESCDELAY's value (milliseconds, as curses reads it):
 // EscapeWaitMs when it is unset or no number.
@@ -65,21 +73,30 @@ bool QueryAnswered(const TermKeyDecoder& decoder);
 // of a sequence; -1 when nothing is owed.
 std::int64_t OwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs);
 
-// The emoji widths asked about: once per kind and run, where the text holds
-// one, and taken from the answers for the rest of the run.
+// The widths asked about, where the text holds such characters, and taken
+// from the answers for the rest of the run: an emoji sequence once per
+// kind, and where the answer fits no rule each character of that kind; a
+// spacing mark once per code point, since terminals' tables differ mark by
+// mark (ि and ी may take no cell where ा takes one), each drawn after the
+// letter it stands on.
 struct WidthQuestions {
     bool Asked[EmojiKinds] = {};
+    bool EachAsked[EmojiKinds] = {};  // no rule gave the answer: each character is asked
+    std::set<std::string, std::less<>> CharactersAsked;
+    std::set<std::string, std::less<>> MarksAsked;
     bool ModeAsked = false;
     bool ModeTaken = false;
-    EmojiRules Rules;  // what the answers said, handed to CharWidth
+    LearnedWidths Learned;  // what the answers said, handed to CharWidth
 };
 
-// The first character of text whose kind has not been asked about; empty
-// when there is none.
-std::string_view UnaskedCharacter(const WidthQuestions& questions, std::string_view text);
+// What to ask about first for text: a character whose kind has not been
+// asked about, or a letter with a spacing mark not asked about; empty when
+// there is nothing.
+std::string UnaskedCharacter(const WidthQuestions& questions, std::string_view text);
 
-// The cells a question about the character may take on the screen: it is
-// asked only where that many fit before the row's last column.
+// The cells a question may take on the screen (its code points each in two
+// cells, a code point of no width in one): it is asked only where that
+// many fit before the row's last column.
 int QuestionCells(std::string_view character);
 
 // The bytes that ask about the character's kind, which counts as asked
@@ -95,7 +112,10 @@ int ParseModeReport(std::string_view body);
 // ClusterModeOff) at every exit then.
 std::string TakeModeAnswer(WidthQuestions& questions, int value);
 
-// Takes the cells the character took: how far the cursor moved on its row
-// (-1: no answer, or not on the same row). The rule that gives that many
-// cells counts for its kind, the default first.
+// Takes the cells the question's text took: how far the cursor moved on
+// its row (-1: no answer, or not on the same row). For an emoji sequence
+// the rule that gives that many cells counts for its kind, the default
+// first; where none does, the cells count for the character, and each of
+// its kind is asked about. A spacing mark takes what the letter before it
+// did not.
 void TakeQuestionAnswer(WidthQuestions& questions, std::string_view character, int cells);

@@ -23,6 +23,15 @@ TEST(TermQuery, EscapeDelay)
         EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
 }
 
+TEST(TermQuery, TerminalsThatTakeNoEscapeSequence)
+{
+    const std::pair<const char*, bool> cases[] = {{"dumb", true},   {"emacs", true},  {"cons25", true},
+                                                  {nullptr, false}, {"xterm", false}, {"dumb-emacs-ansi", false},
+                                                  {"DUMB", false}};
+    for (const auto& [term, dumb] : cases)
+        EXPECT_EQ(IsDumbTerminal(term), dumb) << (term ? term : "unset");
+}
+
 TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
 {
     struct Case {
@@ -59,7 +68,7 @@ TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
 struct Fresh {
     WidthQuestions Questions;
     Fresh() { SetLocaleIsUtf8(true); }
-    ~Fresh() { SetEmojiRules({}); }
+    ~Fresh() { SetLearnedWidths({}); }
 };
 
 TEST(EmojiWidths, ModeReports)
@@ -90,7 +99,8 @@ TEST(EmojiWidths, Answers)
         {"GNU screen: code point by code point", -1, Family, 6, "", {{Coder, 4}, {Rainbow, 3}}},
         {"xterm: does not know the mode", 0, Heart, 1, "", {{Smile, 1}, {Thai, 2}}},
         {"no answer: code point by code point", -1, ThumbsUp, -1, "", {{ThumbsUp, 4}}},
-        {"an answer no rule gives", -1, ThumbsUp, 3, "", {{ThumbsUp, 4}}},
+        {"mlterm: an answer no rule gives counts for the character", -1, Family, 8, "",
+         {{Family, 8}, {Coder, 4}}},
         {"whole without the mode", -1, Heart, 2, "", {{Smile, 2}, {Keycap, 1}, {Thai, 2}}},
         {"the mode off: switched on", 2, Heart, 1, "\x1b[?2027h",
          {{Smile, 2}, {Keycap, 2}, {Family, 2}, {Rainbow, 2}, {Flag, 2}, {Thai, 1}}},
@@ -116,9 +126,64 @@ TEST(EmojiWidths, QuestionsOncePerKind)
     Fresh fresh;
     WidthQuestions& q = fresh.Questions;
     EXPECT_EQ(UnaskedCharacter(q, "plain ASCII " + Thai), "");
-    EXPECT_EQ(QuestionFor(q, Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8  \x1b" "8");
+    EXPECT_EQ(QuestionFor(q, Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8   \x1b" "8");
     EXPECT_EQ(UnaskedCharacter(q, "a" + Smile + Family), Family);
-    EXPECT_EQ(QuestionFor(q, Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8      \x1b" "8");
+    EXPECT_EQ(QuestionFor(q, Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8        \x1b" "8");
+}
+
+// Where no rule gave the answer, each character of the kind is asked.
+TEST(EmojiWidths, EachCharacterWhereNoRuleFits)
+{
+    Fresh fresh;
+    WidthQuestions& q = fresh.Questions;
+    QuestionFor(q, Family);
+    TakeQuestionAnswer(q, Family, 8);
+    EXPECT_EQ(UnaskedCharacter(q, Family + Coder), Coder);
+    QuestionFor(q, Coder);
+    TakeQuestionAnswer(q, Coder, 5);
+    EXPECT_EQ(UnaskedCharacter(q, Family + Coder + Rainbow), Rainbow);
+    EXPECT_EQ(CharWidth(Coder), 5);
+}
+
+const std::string Hi = "\xE0\xA4\xB9\xE0\xA4\xBF";     // ह and the vowel sign ि
+const std::string Di = "\xE0\xA4\xA6\xE0\xA4\xBF";     // द ि
+const std::string Dii = "\xE0\xA4\xA6\xE0\xA5\x80";    // द ी
+const std::string SignI = "\xE0\xA4\xBF";                // ि alone
+const std::string HiNukta = "\xE0\xA4\xB9\xE0\xA4\xBC\xE0\xA4\xBF";  // ह, a nukta, ि
+
+// A spacing mark is asked about once, after the letter it stands on; what
+// it takes then counts wherever it stands.
+TEST(SpacingMarkWidths, Answers)
+{
+    const struct {
+        const char* Name;
+        int Cells;  // what the terminal drew हि in; -1 no answer
+        std::vector<std::pair<std::string, int>> Widths;
+    } cases[] = {
+        {"kitty, mlterm: in no cell", 1, {{Hi, 1}, {Di, 1}, {HiNukta, 1}, {Dii, 2}, {SignI, 0}}},
+        {"xterm, tmux: in a cell", 2, {{Hi, 2}, {Di, 2}, {SignI, 1}}},
+        {"no answer", -1, {{Hi, 2}, {Di, 2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Fresh fresh;
+        ASSERT_EQ(UnaskedCharacter(fresh.Questions, "ab" + Hi + Di), Hi);
+        QuestionFor(fresh.Questions, Hi);
+        TakeQuestionAnswer(fresh.Questions, Hi, c.Cells);
+        EXPECT_EQ(UnaskedCharacter(fresh.Questions, Hi + Di), "");
+        for (const auto& [character, width] : c.Widths)
+            EXPECT_EQ(CharWidth(character), width) << character;
+    }
+}
+
+TEST(SpacingMarkWidths, QuestionsOncePerMark)
+{
+    Fresh fresh;
+    WidthQuestions& q = fresh.Questions;
+    EXPECT_EQ(UnaskedCharacter(q, HiNukta), Hi);  // the mark after the letter alone
+    EXPECT_EQ(QuestionFor(q, Hi), "\x1b[?2027$p\x1b" "7" + Hi + "\x1b[6n\x1b" "8    \x1b" "8");
+    EXPECT_EQ(UnaskedCharacter(q, Hi + Dii), Dii);
+    EXPECT_EQ(UnaskedCharacter(q, SignI + Dii), Dii);
 }
 
 }  // namespace
