@@ -45,7 +45,7 @@ Cost RunEdit(bool atStart, const std::string& typed)
     PushKeys(typed);
     PushKeys("\r");
     std::string text = Current.Text;
-    EditLine(text, 2047, 0, false, false, false, false, false);
+    EditLine(text, 2047, 0, {});
     return {static_cast<long>(OutputBytes.size()), OutputWrites, CursorMoves};
 }
 

@@ -57,8 +57,9 @@ std::vector<std::string> SplitChars(std::string_view text);
 std::size_t CharCount(std::string_view text);
 std::string FirstChars(std::string_view text, std::size_t count);
 
-// Upper case by the simple one-to-one mapping: every letter in UTF-8;
-// only "a" to "z" elsewhere (other bytes may be letters of some code page).
+// Upper case by Unicode's simple one-to-one mapping: every letter that has
+// one in UTF-8 (ß has none); only "a" to "z" elsewhere (other bytes may be
+// letters of some code page).
 std::string UpperCaseText(std::string_view text);
 
 // The text as a file or pipe that the console's command interpreter reads

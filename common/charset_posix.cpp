@@ -1,9 +1,10 @@
 // POSIX terminals: UTF-8 unless the locale names another codeset, with
 // utf8proc for grapheme clusters, widths and case. A character is as wide
-// as terminals draw it, placing its code points one by one, save for the
-// emoji sequences that the terminal was asked about (emojiwidth_posix.cpp).
+// as terminals draw it, placing its code points one by one, save for what
+// the console learned from the terminal: emoji sequences drawn by a rule,
+// spacing marks drawn in no cell, characters whose width no rule gives.
 #include "charset.h"
-#include "emojiwidth_posix.h"
+#include "charset_posix.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 namespace {
 
 int Utf8Answer = -1;  // -1: not decided yet
+LearnedWidths Learned;
 
 // The locale's codeset as the environment names it: LC_ALL, then LC_CTYPE,
 // then LANG. Only a codeset named after a dot, other than UTF-8, means
@@ -67,6 +69,42 @@ int CodePointWidth(utf8proc_int32_t code)
     return std::max(0, utf8proc_charwidth(code));
 }
 
+// What decides how terminals draw a character, from its code points.
+struct CodePoints {
+    bool Valid = true;          // whole code points only
+    int Cells = 0;              // the code points' widths added up
+    int JoinedCells = 0;        // the same with a code point after a ZWJ taking none
+    int FirstWidth = -1;
+    int Regional = 0;           // regional indicators: two make a flag
+    bool Presentation = false;  // U+FE0F
+    bool Keycap = false;        // U+20E3
+    bool SkinTone = false;      // a skin-tone modifier after the first code point
+    bool Joined = false;        // a code point after a ZWJ
+};
+
+CodePoints Scan(std::string_view character)
+{
+    CodePoints points;
+    bool afterJoiner = false;
+    std::size_t length;
+    for (; !character.empty(); character.remove_prefix(length)) {
+        utf8proc_int32_t code = FirstCode(character, length);
+        int width = code < 0 ? 0 : CodePointWidth(code);
+        points.Valid = points.Valid && code >= 0;
+        points.SkinTone = points.SkinTone || (points.FirstWidth >= 0 && code >= 0x1F3FB && code <= 0x1F3FF);
+        if (points.FirstWidth < 0)
+            points.FirstWidth = width;
+        points.Cells += width;
+        points.JoinedCells += afterJoiner ? 0 : width;
+        points.Joined = points.Joined || afterJoiner;
+        afterJoiner = code == 0x200D;
+        points.Presentation = points.Presentation || code == 0xFE0F;
+        points.Keycap = points.Keycap || code == 0x20E3;
+        points.Regional += code >= 0x1F1E6 && code <= 0x1F1FF;
+    }
+    return points;
+}
+
 }  // namespace
 
 bool LocaleIsUtf8()
@@ -110,28 +148,74 @@ int CharWidth(std::string_view character)
     utf8proc_int32_t code = FirstCode(character, length);
     if (code < 0x20 || (code >= 0x7F && code <= 0x9F) || CodePointWidth(code) == 0)
         return 0;  // a control, an invalid byte, a mark or format character on its own
-    return std::max(1, CellsByRule(character, RuleFor(character)));
+    if (!Learned.Characters.empty()) {
+        auto learned = Learned.Characters.find(character);
+        if (learned != Learned.Characters.end())
+            return learned->second;
+    }
+    EmojiKind kind = EmojiKindOf(character);
+    if (Learned.Whole || kind != EmojiKind::None || Learned.Marks.empty()) {
+        EmojiRule rule = Learned.Whole ? EmojiRule::Whole : Learned.ByKind[static_cast<int>(kind)];
+        return std::max(1, CellsByRule(character, rule));
+    }
+    // Code point by code point, a spacing mark as wide as the terminal drew it.
+    int cells = 0;
+    bool leading = true;
+    for (std::string_view rest = character; !rest.empty(); rest.remove_prefix(length), leading = false) {
+        utf8proc_int32_t point = FirstCode(rest, length);
+        int width = point < 0 ? 0 : CodePointWidth(point);
+        if (point >= 0 && utf8proc_get_property(point)->category == UTF8PROC_CATEGORY_MC) {
+            auto learned = Learned.Marks.find(rest.substr(0, length));
+            width = learned != Learned.Marks.end() ? learned->second : width;
+            if (leading && width == 0)
+                return 0;  // a mark on its own that takes no cell
+        }
+        cells += width;
+    }
+    return std::max(1, cells);
+}
+
+std::vector<std::string_view> SpacingMarks(std::string_view character)
+{
+    std::vector<std::string_view> marks;
+    // Only code points from U+0900 on can be one.
+    if (std::none_of(character.begin(), character.end(), [](unsigned char c) { return c >= 0xE0; }))
+        return marks;
+    std::size_t length;
+    for (std::string_view rest = character; !rest.empty(); rest.remove_prefix(length)) {
+        utf8proc_int32_t code = FirstCode(rest, length);
+        if (code >= 0 && utf8proc_get_property(code)->category == UTF8PROC_CATEGORY_MC)
+            marks.push_back(rest.substr(0, length));
+    }
+    return marks;
+}
+
+EmojiKind EmojiKindOf(std::string_view character)
+{
+    // Only characters with a code point from U+20E3 on can be one.
+    if (std::none_of(character.begin(), character.end(), [](unsigned char c) { return c >= 0xE2; }))
+        return EmojiKind::None;
+    CodePoints points = Scan(character);
+    return !points.Valid        ? EmojiKind::None
+         : points.Regional >= 2 ? EmojiKind::Flag
+         : points.Keycap        ? EmojiKind::Keycap
+         : points.Joined        ? EmojiKind::Joined
+         : points.SkinTone      ? EmojiKind::SkinTone
+         : points.Presentation  ? EmojiKind::Presentation
+                                : EmojiKind::None;
 }
 
 int CellsByRule(std::string_view character, EmojiRule rule)
 {
-    int cells = 0, firstWidth = -1, regional = 0;
-    bool afterJoiner = false, presentation = false;
-    std::size_t length;
-    for (; !character.empty(); character.remove_prefix(length)) {
-        utf8proc_int32_t code = FirstCode(character, length);
-        int width = code < 0 ? 0 : CodePointWidth(code);
-        if (firstWidth < 0)
-            firstWidth = width;
-        if (rule != EmojiRule::ZwjJoins || !afterJoiner)
-            cells += width;
-        afterJoiner = code == 0x200D;
-        presentation = presentation || code == 0xFE0F;
-        regional += code >= 0x1F1E6 && code <= 0x1F1FF;
-    }
+    CodePoints points = Scan(character);
     if (rule == EmojiRule::Whole)
-        return presentation || regional >= 2 ? 2 : firstWidth;
-    return cells;
+        return points.Presentation || points.Regional >= 2 ? 2 : points.FirstWidth;
+    return rule == EmojiRule::ZwjJoins ? points.JoinedCells : points.Cells;
+}
+
+void SetLearnedWidths(const LearnedWidths& widths)
+{
+    Learned = widths;
 }
 
 std::string UpperCaseText(std::string_view text)
@@ -147,8 +231,9 @@ std::string UpperCaseText(std::string_view text)
             char c = text[0];
             result += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
         } else {
+            // utf8proc gives ß its capital ẞ, which no simple mapping does.
             utf8proc_uint8_t bytes[4];
-            utf8proc_ssize_t n = utf8proc_encode_char(utf8proc_toupper(code), bytes);
+            utf8proc_ssize_t n = utf8proc_encode_char(code == 0xDF ? code : utf8proc_toupper(code), bytes);
             result.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
         }
         text.remove_prefix(length);

@@ -1,5 +1,5 @@
 #include "charset.h"
-#include "emojiwidth_posix.h"
+#include "charset_posix.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ std::string Join(const std::vector<std::string>& chars)
 TEST(CharacterModel, Utf8)
 {
     Utf8Console utf8(true);
-    ResetEmojiWidths();
+    SetLearnedWidths({});
     struct Case {
         const char* Name;
         std::string Text;
@@ -78,6 +78,28 @@ TEST(CharacterModel, Utf8)
     EXPECT_EQ(FirstChars("e\xCC\x81\xE4\xB8\xAD" "abc", 2), "e\xCC\x81\xE4\xB8\xAD");
 }
 
+// The kinds of emoji sequence, whose widths the terminal is asked about.
+TEST(CharacterModel, EmojiKinds)
+{
+    const std::string Heart = "\xE2\x9D\xA4\xEF\xB8\x8F";             // U+2764 U+FE0F
+    const std::string Keycap = "1\xEF\xB8\x8F\xE2\x83\xA3";           // 1 U+FE0F U+20E3
+    const std::string ThumbsUp = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";  // with a skin tone
+    const std::string Family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+    const std::string Rainbow = "\xF0\x9F\x8F\xB3\xEF\xB8\x8F\xE2\x80\x8D\xF0\x9F\x8C\x88";
+    const std::string Flag = "\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA";
+    const std::string Thai = "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3";
+    Utf8Console utf8(true);
+    const std::pair<std::string, EmojiKind> cases[] = {
+        {"a", EmojiKind::None}, {Thai, EmojiKind::None}, {"\xE2\x9D\xA4", EmojiKind::None},
+        {"\xF0\x9F\x8F\xBD", EmojiKind::None}, {"a\xE2\x80\x8D", EmojiKind::None},
+        {Heart, EmojiKind::Presentation}, {Keycap, EmojiKind::Keycap}, {"#\xE2\x83\xA3", EmojiKind::Keycap},
+        {ThumbsUp, EmojiKind::SkinTone}, {Family, EmojiKind::Joined}, {Rainbow, EmojiKind::Joined},
+        {Flag, EmojiKind::Flag},
+    };
+    for (const auto& [character, kind] : cases)
+        EXPECT_EQ(static_cast<int>(EmojiKindOf(character)), static_cast<int>(kind)) << character;
+}
+
 TEST(CharacterModel, SingleByteLocale)
 {
     Utf8Console bytes(false);
@@ -94,6 +116,8 @@ TEST(CharacterModel, UpperCase)
         {"\xC3\xA9", "\xC3\x89"},                   // é É
         {"\xD0\xB4\xD0\xBD", "\xD0\x94\xD0\x9D"},   // дн ДН
         {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},   // αω ΑΩ
+        {"\xC3\x9F\xC7\x86", "\xC3\x9F\xC7\x84"},   // ß stays, ǆ Ǆ (simple mappings)
+        {"\xE1\xBE\xB3", "\xE1\xBE\xBC"},           // ᾳ ᾼ, not the full mapping's ΑΙ
         {"\xE4\xB8\xAD" "1", "\xE4\xB8\xAD" "1"},   // no case
         {"\xFF" "a", "\xFF" "A"},                   // a stray byte stays
     };

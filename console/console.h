@@ -34,9 +34,10 @@ void GotoXY(int x, int y);
 void AskCursorPosition();
 
 // Learns how the terminal draws the characters of text whose width
-// terminals disagree on (emoji sequences), before they are laid out: asks
-// it once per kind, at the cursor, where the text is about to be shown.
-// Elsewhere nothing.
+// terminals disagree on (emoji sequences, spacing marks), before they are
+// laid out: asks it once per kind, at the cursor, where the text is about
+// to be shown, and takes the width it tells, whatever it is. Elsewhere
+// (and where the terminal may be sent text alone, or nothing) nothing.
 void LearnWidths(std::string_view text);
 
 // True, once, after the screen changed under the program: the window was
@@ -60,6 +61,11 @@ constexpr std::uint8_t KeyScreenChanged = 0xFF;
 // (Ctrl+W, Alt+Backspace; Alt+D): no Windows key has them.
 constexpr std::uint8_t KeyDeleteWordLeft = 0xFD;
 constexpr std::uint8_t KeyDeleteWordRight = 0xFE;
+
+// True on a terminal, where Ctrl+J (code 10, a line feed) ends a line as
+// Enter does, as in the shell's own line editor; a Windows console gives
+// it as an ordinary control key.
+bool LineFeedIsEnter();
 
 // The character that a plain key code begins. Where the terminal speaks
 // UTF-8, a code of 0x80 and up is the first byte of a character whose

@@ -1,9 +1,13 @@
 // The console on a POSIX terminal: keys and cursor on the controlling
 // terminal (/dev/tty) whatever standard input and output are; the process's
 // text on standard output (lines end in LF there unless it is the
-// terminal), or on the terminal when standard output carries a result.
+// terminal), or on the terminal when standard output carries a result (on
+// standard error without a terminal).
 //
-// Sent to the terminal:
+// What goes to the terminal is decided once, when it is known where the
+// dialogue goes: with the dialogue on a file or pipe nothing does (keys are
+// still read); on a terminal that takes no escape sequence (TERM dumb,
+// emacs, cons25) the text alone, with CR LF, CR and BS; elsewhere:
 //   ESC [ 6 n          where is the cursor? (only once a position is
 //                      needed; answered ESC [ row ; col R)
 //   ESC [ row ; col H  move the cursor, where its row is known
@@ -14,20 +18,16 @@
 //                      on a fresh line after a resize or a stop
 //   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
 //                      the terminal is given back
-//   the questions about emoji widths and the grapheme-cluster mode, and
-//   that mode on and off, as emojiwidth_posix.h lists them
+//   the questions about widths (emoji sequences, spacing marks) and the
+//   grapheme-cluster mode, and that mode on and off, as termquery_posix.h
+//   lists them
 // Keys, pastes and the cursor report are decoded by termkeys_posix.cpp;
-// what is owed to the terminal's input is ruled by termquery_posix.cpp.
-//
-// Signals: those that the program handles are blocked but in its waits
-// (ppoll), so that none lands between a test and a wait or inside a
-// restore. A stop, or a signal whose default ends the process, gives the
-// terminal back first (taking a report or paste on its way off the input)
-// and then takes its default action; a fault or a resource limit does the
-// same at once, in its handler, with bytes read and not decoded.
+// what to ask and what is owed is ruled by termquery_posix.cpp. Signals
+// (signals_posix.cpp) give the terminal back here before a stop or an end,
+// taking a report or paste on its way off the input; in a fault's handler
+// with bytes read and not decoded.
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
@@ -43,9 +43,9 @@
 #include "backend.h"
 #include "clock.h"
 #include "console.h"
-#include "emojiwidth_posix.h"
 #include "output.h"
 #include "screenmodel_posix.h"
+#include "signals_posix.h"
 #include "termkeys_posix.h"
 #include "termquery_posix.h"
 
@@ -57,12 +57,13 @@ namespace {
 constexpr char PasteOn[] = "\x1b[?2004h";
 constexpr char PasteOff[] = "\x1b[?2004l";
 
-// The cursor position query: not sent; wanted with the next text; sent and
-// not yet placed; placed (answered or given up).
-enum class Query { None, Wanted, Sent, Placed };
+// What may be sent to the terminal.
+enum class Sending { Everything, TextOnly, Nothing };
 
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
+    bool Dumb = false;          // TERM names a terminal that takes no escape sequence
+    Sending Send = Sending::Nothing;
     bool Taken = false;         // Saved and Raw are set: we were in the foreground
     termios Saved{};            // its settings as found in the foreground
     termios Raw{};              // ours
@@ -70,45 +71,19 @@ struct Terminal {
     bool OutputIsTerminal = false;  // the dialogue's text goes to that terminal
     bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Utf8 = false;
-    bool PositionKnown = false;     // the terminal told us where the cursor was
-    Query QueryState = Query::None;
-    std::int64_t QuerySentAt = 0;
-    std::string Unplaced;           // text written after the query, before its answer
+    bool Changed = false;       // resized, or continued after a stop
+    int Columns = 80;           // its size as it told it
+    int Rows = 25;
 };
 Terminal Tty;
-volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read by OnFault)
-bool Changed = false;                    // resized, or continued after a stop
-volatile std::sig_atomic_t ClusterModeOn = 0;  // we switched the grapheme-cluster mode on
+volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read in a fault)
+volatile std::sig_atomic_t ClusterModeSet = 0;  // we switched the grapheme-cluster mode on
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
 ScreenModel Screen;
-
-// The signals, by what their default action does.
-constexpr int EndSignals[] = {
-    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGIO,
-#ifdef SIGPWR
-    SIGPWR,
-#endif
-#ifdef SIGSTKFLT
-    SIGSTKFLT,
-#endif
-};
-constexpr int StopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
-// Raised by the program's own doing: handled where they land.
-constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU, SIGXFSZ};
-constexpr int MostSignals = 65;
-
-sigset_t WaitMask;  // the mask in a wait: the handled signals get through
-volatile std::sig_atomic_t Arrived[MostSignals];
-struct sigaction FaultActions[MostSignals];  // what a fault did before us
-
-bool IsEndSignal(int number)
-{
-    if (number >= SIGRTMIN && number <= SIGRTMAX)
-        return true;
-    return std::find(std::begin(EndSignals), std::end(EndSignals), number) != std::end(EndSignals);
-}
+CursorQuery Cursor;
+WidthQuestions Widths;
 
 std::int64_t NowMs()
 {
@@ -122,22 +97,12 @@ bool Foreground()
     return tcgetpgrp(Tty.Fd) == getpgrp();
 }
 
-// Sets the handler of a signal; SIG_DFL and SIG_IGN work too. Every other
-// signal is held off while the handler runs.
-bool SetHandler(int number, void (*handler)(int))
-{
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigfillset(&action.sa_mask);
-    return sigaction(number, &action, nullptr) == 0;
-}
-
 // The grapheme-cluster mode, where we switched it on, is the terminal's
 // own setting again while the shell has it.
 void ClusterModeBack(bool on)
 {
-    if (ClusterModeOn)
-        (void)!write(Tty.Fd, on ? "\x1b[?2027h" : ClusterModeOff, 8);
+    if (ClusterModeSet)
+        (void)!write(Tty.Fd, on ? ClusterModeOn : ClusterModeOff, sizeof ClusterModeOff - 1);
 }
 
 // Puts the terminal's settings back, with no questions asked; safe in a
@@ -183,9 +148,8 @@ void SkipOwedInput()
     }
 }
 
-// A fault or a resource limit: the terminal back as found, then what the
-// signal did before (the default action, or a sanitizer's report).
-void OnFault(int number)
+// In a fault's handler: the terminal back as found, at once.
+void RestoreAfterFault()
 {
     if (RawMode) {
         if (Tty.PasteAsked)
@@ -194,45 +158,6 @@ void OnFault(int number)
         SkipOwedInput();
     }
     RestoreSettings();
-    sigaction(number, &FaultActions[number], nullptr);
-    raise(number);
-}
-
-// The handled signals only land in a wait; the wait acts on them.
-void OnSignal(int number)
-{
-    Arrived[number] = 1;
-}
-
-// Handles a signal unless whoever started us ignores it (nohup): then it
-// stays ignored.
-void Catch(int number, void (*handler)(int), sigset_t& handled)
-{
-    struct sigaction old;
-    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
-        return;
-    if (handler == OnFault)
-        FaultActions[number] = old;
-    else
-        sigaddset(&handled, number);
-    SetHandler(number, handler);
-}
-
-void CatchSignals()
-{
-    sigset_t handled;
-    sigemptyset(&handled);
-    for (int number : EndSignals)
-        Catch(number, OnSignal, handled);
-    for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
-        Catch(number, OnSignal, handled);
-    for (int number : StopSignals)
-        Catch(number, OnSignal, handled);
-    for (int number : {SIGCONT, SIGWINCH})
-        Catch(number, OnSignal, handled);
-    for (int number : FaultSignals)
-        Catch(number, OnFault, handled);
-    sigprocmask(SIG_BLOCK, &handled, &WaitMask);
 }
 
 void WriteTerminal(std::string_view bytes);
@@ -286,11 +211,6 @@ void GiveTerminalBack()
     RestoreSettings();
 }
 
-void RestoreAtExit()
-{
-    GiveTerminalBack();
-}
-
 // Continued after a stop: the shell may have reset the terminal, and has
 // written on the screen. Continued in the background, that waits for the
 // foreground (PumpInput).
@@ -306,80 +226,15 @@ void Continued()
     TakeTerminal();
     if (RawMode)
         ClusterModeBack(true);
-    Changed = Changed || RawMode;
+    Tty.Changed = Tty.Changed || RawMode;
 }
 
 // Keys are read: pastes are to come bracketed.
 void AskForPastes()
 {
-    if (RawMode && !Tty.PasteAsked) {
+    if (RawMode && !Tty.PasteAsked && Tty.Send == Sending::Everything) {
         Tty.PasteAsked = true;
         WriteTerminal(PasteOn);
-    }
-}
-
-// A stop signal: the user gets the terminal back as it was while we are
-// stopped, and we go on in raw mode once continued in the foreground.
-void StopBy(int number)
-{
-    GiveTerminalBack();
-    sigset_t one, cont;
-    sigemptyset(&one);
-    sigaddset(&one, number);
-    sigemptyset(&cont);
-    sigaddset(&cont, SIGCONT);
-    SetHandler(number, SIG_DFL);
-    raise(number);
-    sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops here until continued
-    sigprocmask(SIG_BLOCK, &one, nullptr);
-    SetHandler(number, OnSignal);
-    // The continue that woke us is taken here. A stop sent to an orphaned
-    // process group is discarded: we go on at once, with the screen as it
-    // was.
-    timespec none{0, 0};
-    bool continued = false;
-    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
-        continued = true;
-    if (continued || Arrived[SIGCONT])
-        Continued();
-    else
-        TakeTerminal();
-    Arrived[SIGCONT] = 0;
-}
-
-// A signal whose default ends the process: the terminal back, then the end.
-[[noreturn]] void EndBy(int number)
-{
-    GiveTerminalBack();
-    sigset_t one;
-    sigemptyset(&one);
-    sigaddset(&one, number);
-    SetHandler(number, SIG_DFL);
-    raise(number);
-    sigprocmask(SIG_UNBLOCK, &one, nullptr);
-    _exit(128 + number);  // not reached
-}
-
-// Acts on the signals that landed in a wait.
-void HandleSignals()
-{
-    for (int number = 1; number < MostSignals; number++) {
-        if (Arrived[number] && IsEndSignal(number))
-            EndBy(number);
-    }
-    for (int number : StopSignals) {
-        if (Arrived[number]) {
-            Arrived[number] = 0;
-            StopBy(number);
-        }
-    }
-    if (Arrived[SIGCONT]) {
-        Arrived[SIGCONT] = 0;
-        Continued();
-    }
-    if (Arrived[SIGWINCH]) {
-        Arrived[SIGWINCH] = 0;
-        Changed = true;
     }
 }
 
@@ -422,7 +277,7 @@ void PumpInput()
         // Come to the foreground without a continue (started in the
         // background): shown again there.
         TakeTerminal();
-        Changed = Changed || RawMode;
+        Tty.Changed = Tty.Changed || RawMode;
     }
     if (!RawMode)
         return;
@@ -459,7 +314,7 @@ void PollTerminal(int milliseconds, bool takeSignals)
         milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
     pollfd p{Tty.Fd, POLLIN, 0};
     timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    int n = ppoll(&p, watch ? 1 : 0, &wait, takeSignals ? &WaitMask : nullptr);
+    int n = ppoll(&p, watch ? 1 : 0, &wait, takeSignals ? SignalWaitMask() : nullptr);
     if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
         LoseTerminal();
     if (takeSignals)
@@ -471,23 +326,45 @@ void ReadSize()
 {
     winsize size{};
     if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        ScreenWidth = size.ws_col;
-        ScreenHeight = size.ws_row;
+        Tty.Columns = size.ws_col;
+        Tty.Rows = size.ws_row;
+    }
+    ScreenWidth = Tty.Columns;
+    ScreenHeight = Tty.Rows;
+    if (Screen.Dumb) {
+        // One row, one cell narrower than the terminal: its own wrap,
+        // whatever it does, never comes.
+        ScreenWidth = std::max(1, ScreenWidth - 1);
+        ScreenHeight = 1;
     }
     Screen.Width = ScreenWidth;
     Screen.Height = ScreenHeight;
+}
+
+// Where the dialogue goes decides what the terminal is sent.
+void DecideSending()
+{
+    Tty.Send = !Tty.OutputIsTerminal ? Sending::Nothing : Tty.Dumb ? Sending::TextOnly : Sending::Everything;
+    Screen.Dumb = Tty.Send == Sending::TextOnly;
+    if (Screen.Dumb && Cursor.State == Query::None) {
+        // Nothing can be asked: the dialogue starts in column 1, and every
+        // text is followed from there.
+        Cursor.State = Query::Placed;
+        ScreenMoveTo(Screen, 1, 1);
+    }
+    ReadSize();
 }
 
 // Asks where the cursor is; in the background the answer would go to the
 // shell, so nothing is asked there.
 void SendQuery()
 {
-    if (!RawMode)
+    if (!RawMode || Tty.Send != Sending::Everything)
         return;
-    Tty.QuerySentAt = NowMs();
-    NoteQuerySent(Decoder, Tty.QuerySentAt);
-    Tty.QueryState = Query::Sent;
-    WriteTerminal("\x1b[6n");
+    Cursor.SentAt = NowMs();
+    NoteQuerySent(Decoder, Cursor.SentAt);
+    Cursor.State = Query::Sent;
+    WriteTerminal(CursorQuestion);
 }
 
 // Reads input until the report comes or `until` passes. Keys typed
@@ -508,21 +385,24 @@ void AwaitReport(std::int64_t until)
 // and follows that text from there.
 void PlaceCursor()
 {
-    if (Tty.QueryState == Query::Placed || Tty.Fd < 0)
+    if (Cursor.State == Query::Placed || Tty.Fd < 0)
         return;
-    if (Tty.QueryState != Query::Sent)
+    if (Cursor.State != Query::Sent)
         SendQuery();
-    if (Tty.QueryState == Query::Sent)
-        AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
-    Tty.QueryState = Query::Placed;
+    if (Cursor.State == Query::Sent)
+        AwaitReport(Cursor.SentAt + CursorQueryWaitMs);
+    Cursor.State = Query::Placed;
     if (!QueryAnswered(Decoder)) {
         // No answer: the cursor is taken to be in column 1 of the bottom
-        // row, and moves are made relative to it (see GotoXY).
-        Tty.PositionKnown = false;
-        ScreenMoveTo(Screen, 1, ScreenHeight);
+        // row, and moves are made relative to it (see GotoXY). Where nothing
+        // was asked, since the dialogue went elsewhere, the terminal's
+        // cursor stays where it is, taken to be the top-left cell, as a
+        // file's text starts there.
+        Cursor.PositionKnown = false;
+        ScreenMoveTo(Screen, 1, Tty.Send == Sending::Nothing ? 1 : ScreenHeight);
     } else {
         Decoder.ReportReady = false;
-        Tty.PositionKnown = true;
+        Cursor.PositionKnown = true;
         int x = std::max(1, Decoder.ReportColumn);
         int y = std::min(std::max(1, Decoder.ReportRow), ScreenHeight);
         // Some terminals report the column past the last while a wrap is
@@ -534,10 +414,10 @@ void PlaceCursor()
     }
     // The text is plain characters: the model adds at most the line end
     // that a row-filling last character needs, and only that is sent now.
-    std::string placed = ScreenWrite(Screen, Tty.Unplaced);
-    if (placed.size() > Tty.Unplaced.size())
-        WriteTerminal(placed.substr(Tty.Unplaced.size()));
-    Tty.Unplaced.clear();
+    std::string placed = ScreenWrite(Screen, Cursor.Unplaced);
+    if (placed.size() > Cursor.Unplaced.size())
+        WriteTerminal(placed.substr(Cursor.Unplaced.size()));
+    Cursor.Unplaced.clear();
 }
 
 // Text with nothing but printing characters: the model can follow it later.
@@ -563,7 +443,8 @@ std::string Showable(std::string_view text)
         while (!text.empty()) {
             char32_t code;
             std::size_t length;
-            if (DecodeUtf8(text, code, length) != Utf8Status::Valid || (code >= 0x80 && code <= 0x9F))
+            if (DecodeUtf8(text, code, length) != Utf8Status::Valid || (code >= 0x80 && code <= 0x9F) ||
+                (code == 0x1B && Screen.Dumb))
                 bytes += '?';
             else
                 bytes.append(text.substr(0, length));
@@ -579,15 +460,15 @@ std::string Showable(std::string_view text)
 std::string TerminalText(std::string_view text)
 {
     std::string bytes = Showable(text);
-    if (Tty.QueryState == Query::None)
+    if (Cursor.State == Query::None)
         return bytes;  // no position needed yet: nothing to follow
-    if (Tty.QueryState == Query::Wanted && Plain(bytes))
+    if (Cursor.State == Query::Wanted && Plain(bytes))
         SendQuery();
-    if (Tty.QueryState == Query::Sent && Plain(bytes)) {
-        Tty.Unplaced += bytes;
+    if (Cursor.State == Query::Sent && Plain(bytes)) {
+        Cursor.Unplaced += bytes;
         return bytes;
     }
-    if (Tty.QueryState != Query::None)
+    if (Cursor.State != Query::None)
         PlaceCursor();
     return ScreenWrite(Screen, bytes);
 }
@@ -596,12 +477,11 @@ std::string TerminalText(std::string_view text)
 
 void ConsoleOpen()
 {
-    // A closed pipe must fail the write, not end the process.
-    SetHandler(SIGPIPE, SIG_IGN);
+    IgnoreBrokenPipe();
     Tty.Utf8 = LocaleIsUtf8();
+    Tty.Dumb = IsDumbTerminal(std::getenv("TERM"));
     Decoder.Utf8 = Tty.Utf8;
     Decoder.EscapeWait = EscapeDelayFrom(std::getenv("ESCDELAY"));
-    sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (Tty.Fd < 0)
@@ -612,12 +492,12 @@ void ConsoleOpen()
         Tty.Fd = -1;
         return;
     }
-    ReadSize();
     Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     Tty.OutputIsTerminal = isatty(1) && tcgetsid(1) == getsid(0);
-    CatchSignals();
-    std::atexit(RestoreAtExit);
+    DecideSending();
+    CatchSignals({GiveTerminalBack, Continued, TakeTerminal, [] { Tty.Changed = true; }, RestoreAfterFault});
+    std::atexit(GiveTerminalBack);
     // Started in the background, the terminal is taken once in the
     // foreground: its settings then are the ones to restore.
     TakeTerminal();
@@ -625,14 +505,14 @@ void ConsoleOpen()
 
 bool ScreenChangePending()
 {
-    return Changed;
+    return Tty.Changed;
 }
 
 bool ScreenChanged()
 {
-    if (!Changed)
+    if (!Tty.Changed)
         return false;
-    Changed = false;
+    Tty.Changed = false;
     if (Tty.Fd < 0)
         return false;
     ReadSize();
@@ -640,41 +520,45 @@ bool ScreenChanged()
         return false;  // the text went to a file or pipe: nothing to redraw
     // The terminal has moved what was shown (a shell's lines, a reflow):
     // ask where the cursor is now, and go to the start of a fresh line.
-    Tty.Unplaced.clear();
-    Tty.QueryState = Query::None;
+    Cursor.Unplaced.clear();
+    Cursor.State = Query::None;
     PlaceCursor();
-    WriteTerminal(ScreenWrite(Screen, Screen.X > 1 ? "\r\n\x1b[J" : "\r\x1b[J"));
+    if (Screen.Dumb)
+        WriteTerminal(ScreenWrite(Screen, "\r\n"));
+    else
+        WriteTerminal(ScreenWrite(Screen, Screen.X > 1 ? "\r\n\x1b[J" : "\r\x1b[J"));
     return true;
 }
 
 void AskCursorPosition()
 {
-    if (Tty.Fd >= 0 && Tty.QueryState == Query::None)
-        Tty.QueryState = Query::Wanted;
+    if (Tty.Fd >= 0 && Cursor.State == Query::None)
+        Cursor.State = Query::Wanted;
 }
 
 // Each question is asked at the cursor, where the text will be shown and
 // then covers it, and waited for as a cursor query is.
 void LearnWidths(std::string_view text)
 {
-    std::string_view c;
-    while (Tty.Fd >= 0 && Tty.OutputIsTerminal && Tty.Utf8 && !(c = UnaskedCharacter(text)).empty()) {
+    std::string c;
+    while (Tty.Fd >= 0 && Tty.Send == Sending::Everything && Tty.Utf8 &&
+           !(c = UnaskedCharacter(Widths, text)).empty()) {
         PlaceCursor();
         // Asked later where it does not fit before the last column (whose
         // report differs while a wrap is pending), or while an earlier
         // answer is late.
-        if (!RawMode || !Tty.PositionKnown || Decoder.QueriesOutstanding > 0 ||
+        if (!RawMode || !Cursor.PositionKnown || Decoder.QueriesOutstanding > 0 ||
             Screen.X + QuestionCells(c) > ScreenWidth)
             return;
-        Tty.QuerySentAt = NowMs();
-        NoteQuerySent(Decoder, Tty.QuerySentAt);
-        WriteTerminal(QuestionFor(c));
-        AwaitReport(Tty.QuerySentAt + CursorQueryWaitMs);
+        Cursor.SentAt = NowMs();
+        NoteQuerySent(Decoder, Cursor.SentAt);
+        WriteTerminal(QuestionFor(Widths, c));
+        AwaitReport(Cursor.SentAt + CursorQueryWaitMs);
         bool answered = QueryAnswered(Decoder) && Decoder.ReportRow == Screen.Y;
         Decoder.ReportReady = false;
-        TakeQuestionAnswer(c, answered ? Decoder.ReportColumn - Screen.X : -1);
-        std::string mode = TakeModeAnswer(Decoder.ClusterMode);
-        ClusterModeOn = ClusterModeOn || !mode.empty();
+        TakeQuestionAnswer(Widths, c, answered ? Decoder.ReportColumn - Screen.X : -1);
+        std::string mode = TakeModeAnswer(Widths, Decoder.ClusterMode);
+        ClusterModeSet = ClusterModeSet || !mode.empty();
         WriteTerminal(mode);
     }
 }
@@ -702,7 +586,11 @@ void GotoXY(int x, int y)
         return;
     PlaceCursor();
     std::string move;
-    if (Tty.PositionKnown) {
+    if (Tty.Send == Sending::Nothing) {
+        // The dialogue is elsewhere: the terminal's cursor stays put.
+    } else if (Screen.Dumb) {
+        move = DumbMoveTo(Screen, x);
+    } else if (Cursor.PositionKnown) {
         move = "\x1b[" + std::to_string(y) + ";" + std::to_string(x) + "H";
     } else {
         // Where the rows are is not known: move relative to the cursor.
@@ -758,7 +646,7 @@ WaitResult WaitForInput(int milliseconds)
         AskForPastes();
         if (!Events.empty())
             return WaitResult::Input;
-        if (Changed)
+        if (Tty.Changed)
             return WaitResult::ScreenChanged;
         std::int64_t left = end - NowMs();
         if (left <= 0)
@@ -772,6 +660,11 @@ void DropPastes()
     Decoder.DropPastes = true;
 }
 
+bool LineFeedIsEnter()
+{
+    return true;
+}
+
 std::string_view LineEnd()
 {
     return Tty.OutputIsTerminal ? "\r\n" : "\n";
@@ -781,14 +674,18 @@ void DialogueToTerminal()
 {
     Tty.DialogueOnTerminal = true;
     Tty.OutputIsTerminal = Tty.Fd >= 0;
+    DecideSending();
 }
 
 void WriteOut(std::string_view text)
 {
     NoteLine(text);
     if (Tty.DialogueOnTerminal) {
+        // Without a terminal only standard error can take it.
         if (Tty.Fd >= 0)
             WriteTerminal(TerminalText(text));
+        else
+            (void)WriteAll(2, text);
         return;
     }
     std::string bytes = Tty.OutputIsTerminal && Tty.Fd >= 0 ? TerminalText(text) : std::string(text);
@@ -814,7 +711,7 @@ void RuntimeError(int code)
 {
     GiveTerminalBack();
     std::string line = "Runtime error " + std::to_string(code) + std::string(LineEnd());
-    int fd = Tty.DialogueOnTerminal ? Tty.Fd : 1;
+    int fd = !Tty.DialogueOnTerminal ? 1 : Tty.Fd >= 0 ? Tty.Fd : 2;
     if (fd >= 0)
         (void)!write(fd, line.data(), line.size());
     _exit(code);

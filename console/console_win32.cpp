@@ -277,6 +277,11 @@ void DropPastes()
 {
 }
 
+bool LineFeedIsEnter()
+{
+    return false;
+}
+
 std::string_view LineEnd()
 {
     return "\r\n";

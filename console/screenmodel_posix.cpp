@@ -55,6 +55,57 @@ void FollowEscape(ScreenModel& screen, unsigned char c)
     }
 }
 
+// Dumb: the row is left for a new one, as the terminal's line feed does.
+void NewRow(ScreenModel& screen, std::string& out)
+{
+    out += "\r\n";
+    screen.X = 1;
+    screen.Row.clear();
+    NextRow(screen);
+}
+
+// The character that starts in a column of the row; a blank past its end.
+std::string_view CellAt(const ScreenModel& screen, int column)
+{
+    return column - 1 < static_cast<int>(screen.Row.size()) ? std::string_view(screen.Row[column - 1]) : " ";
+}
+
+// Dumb: a character placed in the row, on a new row where it does not fit.
+void DumbPut(ScreenModel& screen, std::string_view character, int width, std::string& out)
+{
+    std::vector<std::string>& row = screen.Row;
+    if (width == 0) {
+        // A mark joins the character before it.
+        int column = std::min<int>(screen.X - 1, static_cast<int>(row.size()));
+        while (column > 1 && row[column - 1].empty())
+            column--;
+        if (column >= 1)
+            row[column - 1] += character;
+        out += character;
+        return;
+    }
+    if (screen.X + width - 1 > screen.Width)
+        NewRow(screen, out);
+    out += character;
+    int at = screen.X - 1;
+    if (static_cast<int>(row.size()) < at + width)
+        row.resize(at + width, " ");
+    // A wide character partly covered is blanked whole.
+    int start = at;
+    while (start > 0 && row[start].empty())
+        start--;
+    for (int i = start; i < at; i++)
+        row[i] = " ";
+    for (int i = at + width; i < static_cast<int>(row.size()) && row[i].empty(); i++)
+        row[i] = " ";
+    row[at] = character;
+    for (int i = 1; i < width; i++)
+        row[at + i].clear();
+    screen.X += width;
+    if (screen.X > screen.Width)
+        NewRow(screen, out);
+}
+
 }  // namespace
 
 std::string ScreenWrite(ScreenModel& screen, std::string_view text)
@@ -69,6 +120,12 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
         }
         if (screen.Escape != NoEscape) {
             FollowEscape(screen, c);
+            continue;
+        }
+        if (Printing(c) && screen.Dumb) {
+            std::size_t length = CharLength(text.substr(i));
+            DumbPut(screen, text.substr(i, length), CharWidth(text.substr(i, length)), out);
+            i += length;
             continue;
         }
         if (Printing(c)) {
@@ -107,6 +164,7 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
             screen.X = 1;
             break;
         case '\n':
+            screen.Row.clear();
             NextRow(screen);
             if (screen.LineFeedReturns)
                 screen.X = 1;
@@ -134,4 +192,27 @@ void ScreenMoveTo(ScreenModel& screen, int x, int y)
 {
     screen.X = x;
     screen.Y = y;
+}
+
+std::string DumbMoveTo(ScreenModel& screen, int x)
+{
+    auto text = [&screen](int from, int to) {
+        std::string cells;
+        for (int column = from; column < to; column++)
+            cells += CellAt(screen, column);
+        return cells;
+    };
+    std::string out;
+    bool narrow = x < screen.X;  // every character in between one cell wide
+    for (int column = x + 1; narrow && column <= screen.X; column++)
+        narrow = !CellAt(screen, column).empty();
+    std::string again = "\r" + text(1, x);
+    if (x > screen.X && !CellAt(screen, screen.X).empty())
+        out = text(screen.X, x);
+    else if (narrow && screen.X - x <= static_cast<int>(again.size()))
+        out.assign(screen.X - x, '\b');
+    else if (x != screen.X)
+        out = again;
+    screen.X = x;
+    return out;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "charset.h"
 #include "screenmodel_posix.h"
 
 namespace {
@@ -79,6 +80,55 @@ TEST(ScreenModel, StateCarriesAcrossWrites)
     EXPECT_EQ(ScreenWrite(screen, "c"), "c");
     EXPECT_EQ(screen.X, 2);
     EXPECT_EQ(screen.Y, 2);
+}
+
+// A dumb terminal's row: what was written, then a move to a column, in
+// UTF-8 (a wide 中, a spacing-mark cluster हि, é with a combining mark).
+TEST(ScreenModel, DumbMovesWriteCrBsAndTheRowAgain)
+{
+    struct Case {
+        const char* Written;
+        int To;
+        const char* Sent;
+    };
+    const Case cases[] = {
+        {"V:abc", 5, "\b"},
+        {"V:abc", 3, "\b\b\b"},
+        {"V:abcdef", 3, "\rV:"},          // shorter than six BS
+        {"V:abc\b\b", 6, "bc"},           // to the right: the text again
+        {"V:abc\b\b\b", 9, "abc   "},     // blanks past the row's end
+        {"V:\xE4\xB8\xAD", 3, "\rV:"},     // never BS over a wide character
+        {"V:\xE4\xB8\xADx\b", 3, "\rV:"},
+        {"V:\xE4\xB8\xAD\ra", 5, ":\xE4\xB8\xAD"},
+        {"V:e\xCC\x81x", 4, "\b"},         // a mark stays with its letter
+        {"V:e\xCC\x81x\r", 4, "V:e\xCC\x81"},
+        {"V:ab\rV:\xE4\xB8\xAD", 3, "\rV:"},  // a wide character over narrow ones
+        {"V:\xE4\xB8\xAD\rV:x\r", 5, "V:x "},  // a narrow one over half a wide one
+        {"V:abc", 6, ""},
+    };
+    SetLocaleIsUtf8(1);
+    for (const Case& c : cases) {
+        ScreenModel screen = Screen10x3(1, 1);
+        screen.Dumb = true;
+        ScreenWrite(screen, c.Written);
+        EXPECT_EQ(DumbMoveTo(screen, c.To), c.Sent) << testing::PrintToString(std::string(c.Written)) << c.To;
+        EXPECT_EQ(screen.X, c.To);
+    }
+    SetLocaleIsUtf8(-1);
+}
+
+// Text that reaches the row's end goes on in a new line, which the model
+// keeps apart from the one before.
+TEST(ScreenModel, DumbRowsEndInALineFeed)
+{
+    ScreenModel screen = Screen10x3(1, 3);
+    screen.Dumb = true;
+    EXPECT_EQ(ScreenWrite(screen, "abcdefghijkl"), "abcdefghij\r\nkl");
+    EXPECT_EQ(screen.X, 3);
+    EXPECT_EQ(screen.Y, 3);
+    EXPECT_EQ(DumbMoveTo(screen, 2), "\b");
+    EXPECT_EQ(ScreenWrite(screen, "\r\n"), "\r\n");
+    EXPECT_EQ(DumbMoveTo(screen, 3), "  ");
 }
 
 }  // namespace

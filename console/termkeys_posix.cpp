@@ -14,6 +14,13 @@
 //   ESC [ 23 ~, 24 ~             F11, F12
 //   ESC [ [ A .. E               F1-F5 (Linux console)
 //   ESC [ 25 ~ .. 34 ~           Shift+F3-F10 (rxvt, Linux console)
+//   ESC [ n ^, n $, n @          n 1-8 as with ~, with Ctrl, Shift,
+//                                Ctrl+Shift (rxvt)
+//   ESC [ P, ESC [ 4 h           Del, Ins (st, in any keypad mode)
+//   ESC [ J, ESC [ 2 K           Ctrl+End, Shift+Del (st)
+//   ESC [ M                      Ctrl+Del (st), unless three bytes of
+//                                0x20 and up come with it within the
+//                                escape time: an X10 mouse report, no key
 //   ESC [ 1 ; m X   ESC [ n ; m ~  the key with modifiers
 //   ESC [ m X   ESC O m X        the same, older forms (ESC [ 5 D Ctrl+Left)
 //   ESC O a, b, c, d             Ctrl+Up, Down, Right, Left (rxvt)
@@ -22,13 +29,25 @@
 //   ESC O M                      keypad Enter
 //   ESC O j .. y                 keypad * + , - . / 0-9
 //   ESC [ row ; col R            a cursor-position report while a query
-//                                is unanswered (however late), else F3
-//                                with modifiers
+//                                is unanswered (however late); else F3
+//                                with modifiers for row 1 and col 2-16,
+//                                and no key (another's report) for others
 //   ESC [ 200 ~ .. ESC [ 201 ~   a bracketed paste: its text as typed
 //                                characters, Tab as a blank, up to its
 //                                first line break (the rest is dropped);
 //                                other control characters dropped
 //   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster mode
+//   ESC ] .. BEL or ESC \        a terminal's string (OSC; ESC P DCS,
+//   ESC P, _, ^, X .. ESC \      ESC _ APC, ESC ^ PM, ESC X SOS), and
+//   0x9D, 0x90, 0x9F, 0x9E, 0x98  the same introduced by one byte where
+//     .. ESC \, BEL or 0x9C      input is not UTF-8: no key, however
+//                                split, while each byte comes within
+//                                SequenceWaitMs of the one before; a
+//                                control key or another ESC sequence ends
+//                                it unfinished and is a key as usual. The
+//                                introducer alone after the escape time
+//                                is Alt with its key (the byte its
+//                                character)
 //   ESC ESC [ ..   ESC ESC O ..  the sequence's key with left Alt
 //   ESC ESC                      Esc, Esc
 //   ESC and an ASCII byte        the byte's key with left Alt: ESC CR
@@ -62,7 +81,7 @@
 
 #include "charset.h"
 #include "console.h"
-#include "emojiwidth_posix.h"
+#include "termquery_posix.h"
 
 namespace {
 
@@ -302,6 +321,58 @@ bool ReadParameters(std::string_view body, int values[], int& count)
 // Longest body a sequence may have before it counts as garbage.
 constexpr std::size_t MaxSequence = 32;
 
+// Digits only: the one number of rxvt's ESC [ n $.
+bool OneNumber(std::string_view body)
+{
+    return !body.empty() && std::all_of(body.begin(), body.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// rxvt's finals for the editing keys 1-8 with modifiers: ^ Ctrl, $ Shift,
+// @ Ctrl+Shift.
+std::uint32_t RxvtModifiers(unsigned char final)
+{
+    switch (final) {
+    case '^': return LeftCtrlPressed;
+    case '$': return ShiftPressed;
+    case '@': return LeftCtrlPressed | ShiftPressed;
+    }
+    return 0;
+}
+
+// st's editing keys in its default keypad mode: ESC [ P, 4 h, J, 2 K.
+NamedKey StKey(unsigned char final, int count, int first, std::uint32_t& state)
+{
+    if (final == 'P' && count == 0)
+        return Delete;
+    if (final == 'h' && count == 1 && first == 4)
+        return Insert;
+    if (final == 'J' && count == 0) {
+        state = LeftCtrlPressed;
+        return End;
+    }
+    if (final == 'K' && count == 1 && first == 2) {
+        state = ShiftPressed;
+        return Delete;
+    }
+    return NoKey;
+}
+
+// ESC [ M: an X10 mouse report when its three bytes (0x20 and up) come
+// with it, as the terminal sends them together; without them within the
+// escape time, st's Ctrl+Del.
+std::size_t DecodeX10Mouse(std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    std::size_t have = 3;
+    while (have < in.size() && have < 6 && static_cast<unsigned char>(in[have]) >= 0x20)
+        have++;
+    if (have == 6)
+        return 6;
+    if (have == in.size() && !final)
+        return 0;
+    events.push_back(NamedEvent(Delete, LeftCtrlPressed));
+    return 3;
+}
+
 // ESC [ ...: the bytes used (0 when more must come), and the key if any.
 std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
@@ -316,14 +387,18 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         return 4;
     }
 
+    // rxvt's "$" after one number is the end: it is no intermediate byte there.
     std::size_t end = 2;
-    while (end < in.size() && in[end] >= 0x20 && in[end] <= 0x3F && end < MaxSequence)
+    while (end < in.size() && in[end] >= 0x20 && in[end] <= 0x3F && end < MaxSequence &&
+           !(in[end] == '$' && OneNumber(in.substr(2, end - 2))))
         end++;
     if (end == in.size())
         return final ? end : 0;
     unsigned char c = in[end];
-    if (c < 0x40 || c > 0x7E)
+    if ((c < 0x40 || c > 0x7E) && c != '$')
         return end;  // broken off: the stray byte is read as a key of its own
+    if (c == 'M' && end == 2)
+        return DecodeX10Mouse(in, final, events);
 
     if (c == 'y' && ParseModeReport(in.substr(2, end - 2)) >= 0) {
         decoder.ClusterMode = ParseModeReport(in.substr(2, end - 2));
@@ -343,8 +418,17 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         decoder.ReportColumn = values[1];
         return end + 1;
     }
+    // A report nobody awaits (late, or another program's) is no key; the
+    // same bytes are F3 only in row 1, with a modifier's number.
+    if (c == 'R' && count == 2 && !(first == 1 && values[1] >= 2 && values[1] <= 16))
+        return end + 1;
     if (count > 2)
         return end + 1;
+    if (RxvtModifiers(c) != 0) {
+        if (count == 1 && first >= 1 && first <= 8)
+            events.push_back(NamedEvent(TildeKey(first, state), RxvtModifiers(c)));
+        return end + 1;
+    }
     if (c == '~' && count == 1 && first == 200) {
         decoder.InPaste = true;
         decoder.PasteCut = false;
@@ -358,10 +442,10 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         events.push_back(NamedEvent(ArrowKey(c), ShiftPressed));
         return end + 1;
     }
-    NamedKey key = NoKey;
-    if (c == '~') {
+    NamedKey key = StKey(c, count, first, state);
+    if (key.VirtualKey == 0 && c == '~') {
         key = TildeKey(first, state);
-    } else {
+    } else if (key.VirtualKey == 0) {
         // Older terminals put the modifier first, alone: ESC [ 5 D.
         if (count == 1)
             state = ModifierState(first);
@@ -402,6 +486,26 @@ std::size_t DecodeSs3(std::string_view in, bool final, std::deque<ConsoleEvent>&
             events.push_back(NamedEvent(key, state));
     }
     return end + 1;
+}
+
+// A byte that may stand in a terminal's string: a printing one, or one
+// beyond ASCII (UTF-8 text, a code page's characters), but the one-byte
+// string terminator where input is not UTF-8.
+bool StringByte(const TermKeyDecoder& decoder, unsigned char c)
+{
+    return c >= 0x20 && c != 0x7F && !(c == 0x9C && !decoder.Utf8);
+}
+
+// What follows ESC to begin a string: OSC ], DCS P, APC _, PM ^, SOS X.
+bool StringIntroducer(unsigned char c)
+{
+    return c == ']' || c == 'P' || c == '_' || c == '^' || c == 'X';
+}
+
+// The same as one byte (C1 controls), where input is not UTF-8.
+bool EightBitIntroducer(unsigned char c)
+{
+    return c == 0x9D || c == 0x90 || c == 0x9F || c == 0x9E || c == 0x98;
 }
 
 // ESC [ or ESC O with what follows; alone at the deadline they were Alt+[
@@ -451,10 +555,17 @@ std::size_t DecodeCharacter(std::string_view in, bool final, std::deque<ConsoleE
 }
 
 // The key at the front of in that is not an Esc: a character or a byte.
-std::size_t DecodePlain(const TermKeyDecoder& decoder, std::string_view in, bool final,
-                        std::deque<ConsoleEvent>& events)
+std::size_t DecodePlain(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
     unsigned char c = in[0];
+    if (!decoder.Utf8 && EightBitIntroducer(c)) {
+        if (in.size() == 1 && !final)
+            return 0;
+        if (in.size() > 1 && StringByte(decoder, in[1])) {
+            decoder.InString = true;
+            return 1;
+        }
+    }
     if (c >= 0x80 && decoder.Utf8)
         return DecodeCharacter(in, final, events);
     events.push_back(ByteEvent(c));
@@ -477,6 +588,15 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
     unsigned char next = in[1];
     if (next == '[' || next == 'O')
         return DecodeSequence(decoder, in, final, events);
+    // A terminal's string; the introducer alone was Alt with its key.
+    if (StringIntroducer(next)) {
+        if (in.size() == 2 && !final)
+            return 0;
+        if (StringByte(decoder, in.size() > 2 ? in[2] : 0)) {
+            decoder.InString = true;
+            return 2;
+        }
+    }
 
     if (next == 0x1B) {
         // Some terminals send Alt with a cursor or function key as ESC and
@@ -589,11 +709,38 @@ std::size_t DecodeOne(TermKeyDecoder& decoder, std::string_view in, bool final, 
     return DecodePlain(decoder, in, final, events);
 }
 
+// Inside a terminal's string: its bytes up to its end (ESC \, BEL, or 0x9C
+// where input is not UTF-8) are dropped. A control key, or an ESC that
+// begins anything else, ends it unfinished and is decoded as it stands:
+// no answer holds one, and a key typed meanwhile is not lost.
+std::size_t DecodeString(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
+{
+    std::size_t used = 0;
+    while (used < in.size() && StringByte(decoder, in[used]))
+        used++;
+    if (used > 0)
+        return used;
+    unsigned char c = in[0];
+    if (c == 0x07 || c == 0x9C) {
+        decoder.InString = false;
+        return 1;
+    }
+    if (c == 0x1B && in.size() == 1 && !final)
+        return 0;
+    decoder.InString = false;
+    if (c == 0x1B && in.size() > 1 && in[1] == '\\')
+        return 2;
+    return DecodeOne(decoder, in, final, events);
+}
+
 }  // namespace
 
 void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t nowMs,
                 std::deque<ConsoleEvent>& events)
 {
+    // A string that stopped coming is given up: what comes next are keys.
+    if (decoder.InString && nowMs >= decoder.PendingSince + SequenceWaitMs)
+        decoder.InString = false;
     if (!bytes.empty()) {
         decoder.Pending.append(bytes.data(), bytes.size());
         decoder.PendingSince = nowMs;
@@ -604,7 +751,9 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
     std::deque<ConsoleEvent> presses;
     while (used < pending.size()) {
         std::string_view rest = pending.substr(used);
-        std::size_t n = decoder.InPaste ? DecodePaste(decoder, rest, final, presses) : DecodeOne(decoder, rest, final, presses);
+        std::size_t n = decoder.InPaste    ? DecodePaste(decoder, rest, final, presses)
+                        : decoder.InString ? DecodeString(decoder, rest, final, presses)
+                                           : DecodeOne(decoder, rest, final, presses);
         if (n == 0)
             break;
         used += n;
@@ -626,7 +775,8 @@ std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)
     if (decoder.Pending.empty())
         return -1;
     std::int64_t due = decoder.PendingSince + decoder.EscapeWait;
-    if (decoder.InPaste || SequenceStarted(decoder.Pending))  // the paste's end may be split
+    // The end of a paste or a string may be split, as a begun sequence.
+    if (decoder.InPaste || decoder.InString || SequenceStarted(decoder.Pending))
         due = std::max(due, decoder.PendingSince + SequenceWaitMs);
     if (AwaitsReport(decoder))
         due = std::max(due, decoder.HoldReportsUntil);

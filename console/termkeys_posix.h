@@ -31,6 +31,7 @@ struct TermKeyDecoder {
     bool InPaste = false;           // between the bracketed paste's start and end
     bool PasteCut = false;          // its line break came: the rest is dropped
     bool DropPastes = false;        // pasted text gives no keys at all
+    bool InString = false;          // inside a terminal's string answer (OSC, DCS ...)
     int ClusterMode = -1;           // the answer about the grapheme-cluster mode, once it came
     std::string Pending;            // the start of a sequence not yet complete
     std::int64_t PendingSince = 0;  // when its last byte came

@@ -252,6 +252,54 @@ TEST(TermKeys, SplitReadsDecodeAsOne)
     }
 }
 
+// Terminals' answers give no key, and st's and rxvt's editing keys are
+// keys, whole or in two reads split anywhere within the escape time; the
+// introducers alone are Alt with their keys.
+TEST(TermKeys, AnswersAndKeyFormsWhateverTheSplit)
+{
+    struct Form {
+        std::string_view Bytes;
+        const char* Codes;
+        bool Utf8 = true;
+    };
+    const Form forms[] = {
+        {"\x1b]11;rgb:0000/0000/0000\x1b\\a", "97"}, {"\x1b]11;rgb:0000/0000/0000\x07" "a", "97"},
+        {"\x1b]0;caf\xc3\xa9\x07", ""}, {"\x1bP>|XTerm(379)\x1b\\", ""}, {"\x1b_Gi=1;OK\x1b\\", ""},
+        {"\x1b^pm\x1b\\", ""}, {"\x1bXsos\x1b\\", ""}, {"\x1b]11;x\x1b\\\x1b[A", "0 72"},
+        {"\x1b]11;x\r", "13"}, {"\x1b]1x\x1bx", "0 45"},  // a key typed into it ends it
+        {"\x9d" "11;rgb:0/0/0\x9c" "a", "97", false}, {"\x90>|xterm\x1b\\", "", false},
+        {"\x9f" "ab\x07", "", false}, {"\x9e" "ab\x9c", "", false}, {"\x98" "ab\x9c", "", false},
+        {"\x9d", "157", false}, {"\x9d\r", "157 13", false},
+        {"\x1b[12;40R", ""}, {"\x1b[1;40R", ""}, {"\x1b[1;1R", ""},  // reports nobody awaits
+        {"\x1b[M !!a", "97"},                                      // an X10 mouse report
+        // Alone, the introducers are Alt with their keys; ESC [ M is st's Ctrl+Del.
+        {"\x1b]", "0 27"}, {"\x1bP", "0 25"}, {"\x1b_", "0 130"}, {"\x1b^", "0 125"}, {"\x1bX", "0 45"},
+        {"\x1b]\r", "0 27 13"}, {"\x1b[M", "0 147"}, {"\x1b[M\r", "0 147 13"}, {"\x1b[Ma\r", "0 147 97 13"},
+        {"\x1b\x1b[M", "0 163"},
+        // rxvt: ^ Ctrl, $ Shift, @ Ctrl+Shift.
+        {"\x1b[7^", "0 119"}, {"\x1b[8^", "0 117"}, {"\x1b[3^", "0 147"}, {"\x1b[2^", "0 146"},
+        {"\x1b[5^", "0 132"}, {"\x1b[6^", "0 118"}, {"\x1b[1^", "0 119"}, {"\x1b[4^", "0 117"},
+        {"\x1b[3$", "0 83"}, {"\x1b[7$a", "0 71 97"}, {"\x1b[3@", "0 147"}, {"\x1b[8@", "0 117"},
+        {"\x1b\x1b[7^", "0 151"}, {"\x1b[9^", ""}, {"\x1b[11^", ""}, {"\x1b[4;1$y", ""},
+        // st in its default keypad mode.
+        {"\x1b[P", "0 83"}, {"\x1b[4h", "0 82"}, {"\x1b[J", "0 117"}, {"\x1b[2K", "0 83"},
+        {"\x1b[1;2P", "0 84"}, {"\x1b[5h", ""},
+    };
+    for (const Form& form : forms) {
+        SCOPED_TRACE(testing::PrintToString(std::string(form.Bytes)));
+        EXPECT_EQ(Codes(form.Bytes, form.Utf8), form.Codes);
+        for (std::size_t cut = 1; cut < form.Bytes.size(); cut++) {
+            TermKeyDecoder decoder;
+            decoder.Utf8 = form.Utf8;
+            std::deque<ConsoleEvent> events;
+            DecodeKeys(decoder, form.Bytes.substr(0, cut), 0, events);
+            DecodeKeys(decoder, form.Bytes.substr(cut), EscapeWaitMs / 2, events);
+            DecodeKeys(decoder, {}, 10000, events);
+            EXPECT_EQ(CodesOf(events), form.Codes) << "cut after " << cut;
+        }
+    }
+}
+
 TEST(TermKeys, LoneEscWaitsOnlyItsTime)
 {
     TermKeyDecoder decoder;
@@ -369,6 +417,19 @@ TEST(TermKeys, ReportIsNeverAKeyHoweverSplitOrLate)
         {"arrow split by 99 ms", {{0, "\x1b["}, {99, "D"}}, 0, "0 75"},
         {"Esc, then [D 150 ms later", {{0, "\x1b"}, {150, "[D"}}, 0, "27 91 68"},
         {"a query 3 s old holds no Esc", {{3000, "\x1b"}, {3150, "x"}}, 1, "27 120"},
+        {"an answer before the report", {{0, "\x1b]11;x\x07\x1b[3;4R"}}, 1, "", 3, 4},
+    });
+}
+
+TEST(TermKeys, StringAnswerWaitsAsABegunSequence)
+{
+    CheckTimed({
+        {"slow, split anywhere", {{0, "\x1b]1"}, {1500, "1;rgb:0/0/0"}, {3000, "\x1b"}, {4500, "\\a"}}, 0, "97"},
+        {"given up after 2 s", {{0, "\x1b]11;rg"}, {2000 + SequenceWaitMs, "ab"}}, 0, "97 98"},
+        {"an Esc at its end given up", {{0, "\x1bPab\x1b"}, {2000 + SequenceWaitMs, "c"}}, 0, "27 99"},
+        {"its introducer alone", {{0, "\x1b]"}, {EscapeWaitMs + 50, "ab"}}, 0, "0 27 97 98"},
+        {"a mouse report in reads", {{0, "\x1b[M"}, {EscapeWaitMs / 2, " "}, {EscapeWaitMs - 1, "!!"}}, 0, ""},
+        {"Ctrl+Del, then keys", {{0, "\x1b[M"}, {EscapeWaitMs + 50, "ab"}}, 0, "0 147 97 98"},
     });
 }
 
@@ -383,44 +444,6 @@ TEST(TermKeys, PasteIsTextUpToItsFirstLineBreak)
         {"a character split", {{0, "\x1b[200~\xc3"}, {500, "\xa9\x1b[201~"}}, 0, "195 169", 0, 0, true},
         {"dropped", {{0, "\x1b[200~yes\r\x1b[201~n"}}, 0, "110", 0, 0, false, true},
     });
-}
-
-TEST(TermQuery, EscapeDelay)
-{
-    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0},
-                                                 {"10x", 100}, {"-5", 100}, {"99999999", 60000}};
-    for (const auto& [value, ms] : cases)
-        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
-}
-
-TEST(TermQuery, WhatIsOwedBeforeTheTerminalIsGivenBack)
-{
-    struct Case {
-        const char* Name;
-        int Queries;
-        std::string Bytes;  // read at 1000
-        std::int64_t Now;
-        std::int64_t Until;
-    };
-    const Case cases[] = {
-        {"nothing", 0, "", 1000, -1},
-        {"a query on its way", 1, "", 1000, 2000},
-        {"a query answered", 1, "\x1b[3;4R", 1000, -1},
-        {"a query given up", 1, "", 2000, -1},
-        {"a paste under way", 0, "\x1b[200~abc", 1500, 1000 + PasteGapMs},
-        {"a paste that stopped coming", 0, "\x1b[200~abc", 1000 + PasteGapMs, -1},
-        {"a paste ended", 0, "\x1b[200~abc\x1b[201~", 1000, -1},
-        {"a sequence begun", 0, "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
-        {"a lone Esc", 0, "\x1b", 1010, 1000 + EscapeWaitMs},
-    };
-    for (const Case& c : cases) {
-        TermKeyDecoder decoder;
-        for (int i = 0; i < c.Queries; i++)
-            NoteQuerySent(decoder, 0);
-        std::deque<ConsoleEvent> events;
-        DecodeKeys(decoder, c.Bytes, 1000, events);
-        EXPECT_EQ(OwedUntil(decoder, c.Now), c.Until) << c.Name;
-    }
 }
 
 }  // namespace

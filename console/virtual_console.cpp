@@ -34,6 +34,7 @@ struct VirtualScreen {
     std::vector<Row> Rows;
     int X = 1, Y = 1;
     bool Present = true;
+    bool LineFeedIsEnter = false;
     double Clock = 0;
     std::deque<TimedEvent> Input;
 };
@@ -84,6 +85,16 @@ void VirtualConsoleSetUtf8(bool utf8)
 void VirtualConsoleSetPresent(bool present)
 {
     Screen.Present = present;
+}
+
+void VirtualConsoleSetLineFeedIsEnter(bool enter)
+{
+    Screen.LineFeedIsEnter = enter;
+}
+
+bool LineFeedIsEnter()
+{
+    return Screen.LineFeedIsEnter;
 }
 
 void PushEvent(const ConsoleEvent& event, double atSeconds)

@@ -24,6 +24,8 @@ constexpr int StalledExitCode = -1;
 void VirtualConsoleReset(int width = 80, int height = 25, int x = 1, int y = 1,
                          double clockSeconds = 45296.789);
 void VirtualConsoleSetPresent(bool present);
+// Ctrl+J accepts a line as on a terminal (VirtualConsoleReset: as on Windows).
+void VirtualConsoleSetLineFeedIsEnter(bool enter);
 // The console is a single-byte one, as on Windows, until this makes it
 // speak UTF-8 (VirtualConsoleReset goes back to single bytes).
 void VirtualConsoleSetUtf8(bool utf8);

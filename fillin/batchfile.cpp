@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string>
 
+#include "about.h"
 #include "charset.h"
 #include "console.h"
 #include "fillin.h"
@@ -50,9 +51,7 @@ void DropPartialCaretGroup(std::string& text)
 
 bool EditValue()
 {
-    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
-                    Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart,
-                    FileHolds);
+    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.Edit, FileHolds);
 }
 
 // The line goes to standard output, or becomes the file's whole content,
@@ -65,7 +64,7 @@ void WriteResult(const std::string& text)
         WriteResultLine(line);
         return;
     }
-    switch (WriteWholeFile(Settings.OutFile, line, Settings.MaskInput)) {
+    switch (WriteWholeFile(Settings.OutFile, line, Settings.Edit.MaskInput)) {
     case FileWrite::CannotOpen:
         ErrorExit("Cannot open file for output", 3);
     case FileWrite::Failed:

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "args.h"
+#include "about.h"
 #include "output.h"
 #include "fillin.h"
 #include "getopt.h"
@@ -14,7 +14,7 @@ FillinSettings Settings;
 
 namespace {
 
-const char* const UsageText[] = {
+const ProgramAbout About = {"fillin", {
     "Fillin * Version 9 * a line of input for your scripts",
     "",
     "Usage: fillin -v var -f filename [-p prompt] [-l length] [-t timeout]",
@@ -38,7 +38,7 @@ const char* const UsageText[] = {
     "  1  User pressed Ctrl+C to abort the input",
     "  2  Nothing entered on the input line",
     "  3  Error on the command line",
-};
+}};
 
 // limitGiven: -l was given, and the editor is to cut the value to it.
 void FetchCurrentValue(bool limitGiven)
@@ -57,12 +57,6 @@ void FetchCurrentValue(bool limitGiven)
         Settings.Value.clear();
 }
 
-[[noreturn]] void ShowVersion()
-{
-    WriteLine("fillin " PROGRAM_VERSION);
-    ExitProgram(0);
-}
-
 }  // namespace
 
 std::int16_t MaxLineFor(const PlatformFlags& platform)
@@ -74,20 +68,6 @@ int Room()
 {
     // "SET " and "=" share the line with the name and the value.
     return Settings.MaxLine - (static_cast<int>(CharCount(Settings.VarName)) + 5);
-}
-
-void ShowUsage()
-{
-    for (const char* line : UsageText)
-        WriteLine(line);
-    ExitProgram(0);
-}
-
-void ErrorExit(std::string_view message, int exitCode)
-{
-    WriteLine(message);
-    WriteLine("Use -h for help");
-    ExitProgram(exitCode);
 }
 
 std::size_t EscapeUnit(std::string_view text)
@@ -117,10 +97,7 @@ void RemoveCarets(std::string& text)
 
 void ParseCommandLine()
 {
-    if (ArgStr(1) == "--version")
-        ShowVersion();
-    if (ArgCount() == 0 || ArgStr(1) == "/?" || ArgStr(1) == "--help")
-        ShowUsage();
+    AnswerAboutArgs(About, true);
 
     std::int16_t maxLine = Settings.MaxLine;
     Settings = FillinSettings();
@@ -143,12 +120,12 @@ void ParseCommandLine()
             if (!StrToInt(OptionArg, Settings.Timeout))
                 Settings.Timeout = -1;
             break;
-        case 'b': case 'B': Settings.CursorAtStart = true; break;
-        case 'm': case 'M': Settings.MaskInput = true; break;
-        case 'n': case 'N': Settings.NumericOnly = true; break;
-        case 'o': case 'O': Settings.Overtype = true; break;
-        case 'u': case 'U': Settings.UpperCase = true; break;
-        case 'h': case 'H': ShowUsage();
+        case 'b': case 'B': Settings.Edit.CursorAtStart = true; break;
+        case 'm': case 'M': Settings.Edit.MaskInput = true; break;
+        case 'n': case 'N': Settings.Edit.NumericOnly = true; break;
+        case 'o': case 'O': Settings.Edit.Overtype = true; break;
+        case 'u': case 'U': Settings.Edit.UpperCase = true; break;
+        case 'h': case 'H': ShowUsage(About);
         default: break;
         }
     }
@@ -172,8 +149,8 @@ void ParseCommandLine()
     if (Settings.InputLimit < 1 || Settings.InputLimit > Room())
         ErrorExit("Length must be from 1 to " + std::to_string(Room()), 3);
 
-    if (Settings.MaskInput)
-        Settings.NumericOnly = false;
+    if (Settings.Edit.MaskInput)
+        Settings.Edit.NumericOnly = false;
     FetchCurrentValue(limitGiven);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "charset.h"
 #include "fillin.h"
 
 namespace {
@@ -13,6 +14,7 @@ TEST(FillinEscaping, Examples)
         int Limit;
         std::string OnWinNT;
         std::string Elsewhere;  // Win9x and other platforms alike
+        bool Utf8 = false;
     } cases[] = {
         {"a&b", 10, "a^^^&b", "a&b"},
         {"(x)", 10, "^^^(x^^^)", "(x)"},
@@ -33,16 +35,24 @@ TEST(FillinEscaping, Examples)
         {"%^xyz", 5, "%%", "%%^xy"},
         {"%^xyzw", 6, "%%^^^^", "%%^xyz"},
         {"&%&", 3, "^^^&%%", "&%%"},
+        // In UTF-8 the limit counts characters: a value that fills it loses
+        // whole characters to its doubled percent signs, never part of one.
+        {"\xC3\xA4%\xC3\xB6%", 4, "\xC3\xA4%%", "\xC3\xA4%%", true},  // ä%ö% fills 4: two go
+        {"\xC3\xA4%\xC3\xB6%", 5, "\xC3\xA4%%\xC3\xB6%%", "\xC3\xA4%%\xC3\xB6%%", true},
+        {"\xE4\xB8\xAD%e\xCC\x81x", 4, "\xE4\xB8\xAD%%e\xCC\x81", "\xE4\xB8\xAD%%e\xCC\x81", true},  // é whole
     };
     for (const PlatformFlags& platform : {PlatformFlags{false, true}, PlatformFlags{true, false}, PlatformFlags{}}) {
         Platform = platform;
         for (const Case& c : cases) {
+            SetLocaleIsUtf8(c.Utf8 ? 1 : -1);
             std::string text = c.Value;
             EscapeValue(text, c.Limit);
             EXPECT_EQ(text, platform.IsWinNT ? c.OnWinNT : c.Elsewhere)
                 << c.Value.substr(0, 10) << " limit " << c.Limit << " NT " << platform.IsWinNT;
+            EXPECT_TRUE(!c.Utf8 || IsValidUtf8(text)) << c.Value;
         }
     }
+    SetLocaleIsUtf8(-1);
     Platform = PlatformFlags();
 }
 

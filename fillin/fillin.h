@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "lineedit.h"
+
 namespace fillin {
 
 // Set once at start by DetectPlatform. Both false on anything that is
@@ -32,11 +34,7 @@ struct FillinSettings {
     std::string Prompt;
     std::int32_t InputLimit = 32767;  // 32767: no -l given
     std::int32_t Timeout = 0;         // -1: not a number
-    bool UpperCase = false;
-    bool MaskInput = false;
-    bool NumericOnly = false;
-    bool Overtype = false;
-    bool CursorAtStart = false;
+    EditFlags Edit;                   // -m -u -n -o -b
 };
 extern FillinSettings Settings;
 
@@ -68,8 +66,6 @@ int Room();
 // Fills Settings and the current value, or ends the process with the usage
 // text (exit code 0) or an error message (exit code 3).
 void ParseCommandLine();
-[[noreturn]] void ShowUsage();
-[[noreturn]] void ErrorExit(std::string_view message, int exitCode);
 // The escapes look at one unit at a time: a byte, or a double-byte
 // character whole (UTF-8 never has an ASCII byte inside a character).
 std::size_t EscapeUnit(std::string_view text);

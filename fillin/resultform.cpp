@@ -6,6 +6,7 @@
 // case-sensitive.
 #include <string>
 
+#include "about.h"
 #include "charset.h"
 #include "fillin.h"
 

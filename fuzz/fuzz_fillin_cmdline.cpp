@@ -71,7 +71,7 @@ void CheckSettings(const char* value)
     int room = s.MaxLine - (static_cast<int>(s.VarName.size()) + 5);
     FUZZ_CHECK(room >= (Platform.IsWin9x ? 763 : 1786));
     FUZZ_CHECK(s.InputLimit >= 1 && s.InputLimit <= room);
-    FUZZ_CHECK(!(s.MaskInput && s.NumericOnly));
+    FUZZ_CHECK(!(s.Edit.MaskInput && s.Edit.NumericOnly));
     FUZZ_CHECK(s.Value.size() <= static_cast<std::size_t>(s.MaxLine));
 
     // The value of X when it fits the line, else nothing.

@@ -61,8 +61,8 @@ Run Edit(const Setup& setup, const std::vector<int>& keys, int timeout)
 
     Run run;
     run.Text = setup.Start;
-    run.Accepted = EditLine(run.Text, setup.MaxLength, timeout, setup.Mask, setup.Upper,
-                            setup.Numeric, setup.Overtype, setup.AtStart);
+    EditFlags flags = {setup.Mask, setup.Upper, setup.Numeric, setup.Overtype, setup.AtStart};
+    run.Accepted = EditLine(run.Text, setup.MaxLength, timeout, flags);
     for (int y = 1; y <= height; y++)
         run.Cells += ScreenRow(y).substr(y == 1 ? setup.Column - 1 : 0);
     run.X = WhereX();

@@ -25,7 +25,7 @@ constexpr int MostCharacters = EditCapacity - 1;
 // Key codes.
 constexpr std::uint8_t KeyCtrlC = 3;
 constexpr std::uint8_t KeyBackspace = 8;
-constexpr std::uint8_t KeyLineFeed = 10;
+constexpr std::uint8_t KeyLineFeed = 10;  // Ctrl+J
 constexpr std::uint8_t KeyEnter = 13;
 constexpr std::uint8_t KeyCtrlU = 21;
 constexpr std::uint8_t KeyCtrlZ = 26;
@@ -59,7 +59,7 @@ struct EditorState {
     int CursorCell;    // the cell the console cursor stands on
     int ShownCells;    // cells the field occupies; never lowered during an edit
     bool Accepted;
-    bool MaskInput, UpperCase, NumericOnly, CursorAtStart;
+    EditFlags Flags;
     bool (*Acceptable)(const std::string& c);
 };
 EditorState Edit;
@@ -95,7 +95,7 @@ bool IsDelimiter(const std::string& c)
 // ZWJ's cell, wherever the cursor has gone meanwhile.
 std::string Shown(const std::string& c)
 {
-    if (Edit.MaskInput)
+    if (Edit.Flags.MaskInput)
         return "*";
     if (CharWidth(c) == 0)
         return "?";
@@ -106,14 +106,14 @@ std::string Shown(const std::string& c)
 
 int ShownWidth(const std::string& c)
 {
-    return Edit.MaskInput ? 1 : std::max(1, CharWidth(c));
+    return Edit.Flags.MaskInput ? 1 : std::max(1, CharWidth(c));
 }
 
 // The cells of the part of a character that the terminal moves to the
 // next row when it does not fit.
 int ShownLead(const std::string& c)
 {
-    return Edit.MaskInput || CharWidth(c) < 2 ? 1 : LeadWidth(c);
+    return Edit.Flags.MaskInput || CharWidth(c) < 2 ? 1 : LeadWidth(c);
 }
 
 // The column of a cell of the field.
@@ -403,14 +403,14 @@ void DeleteWordRight()
 void RestoreText()
 {
     std::string initial = Joined(Edit.Initial);
-    SetText(initial, Edit.CursorAtStart ? 0 : initial.size());
+    SetText(initial, Edit.Flags.CursorAtStart ? 0 : initial.size());
 }
 
 void TypeChar(std::string c)
 {
-    if (c.empty() || (Edit.NumericOnly && !IsDigit(c)))
+    if (c.empty() || (Edit.Flags.NumericOnly && !IsDigit(c)))
         return;
-    if (Edit.UpperCase)
+    if (Edit.Flags.UpperCase)
         c = UpperCaseText(c);
     if (Edit.Acceptable != nullptr && !Edit.Acceptable(c))
         return;
@@ -423,7 +423,7 @@ void TypeChar(std::string c)
     Chars split = SplitChars(text);
     if (static_cast<int>(split.size()) > Edit.MaxLength)
         return;
-    if (!Edit.MaskInput)
+    if (!Edit.Flags.MaskInput)
         LearnWidths(text);  // c may have joined the character before it
 
     // The usual case, a new character at the cursor with all before it
@@ -520,9 +520,9 @@ void ExtendedKey(std::uint8_t key)
 Chars PrepareText(const std::string& start)
 {
     Chars text = SplitChars(start);
-    if (Edit.MaskInput)
+    if (Edit.Flags.MaskInput)
         text.clear();
-    if (Edit.NumericOnly) {
+    if (Edit.Flags.NumericOnly) {
         for (const std::string& c : text) {
             if (!IsDigit(c)) {
                 text.clear();
@@ -530,7 +530,7 @@ Chars PrepareText(const std::string& start)
             }
         }
     }
-    if (Edit.UpperCase)
+    if (Edit.Flags.UpperCase)
         text = SplitChars(UpperCaseText(Joined(text)));
     if (static_cast<int>(text.size()) > Edit.MaxLength)
         text.resize(Edit.MaxLength);
@@ -539,20 +539,16 @@ Chars PrepareText(const std::string& start)
 
 }  // namespace
 
-bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds, bool MaskInput,
-              bool UpperCase, bool NumericOnly, bool Overtype, bool CursorAtStart,
-              bool (*Acceptable)(const std::string& c))
+bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
+              const EditFlags& Flags, bool (*Acceptable)(const std::string& c))
 {
     // Below 1 nothing may be typed; a negative limit would cut the text
     // before its start.
     Edit.MaxLength = MaxLength > MostCharacters ? MostCharacters : MaxLength < 0 ? 0 : MaxLength;
-    Edit.MaskInput = MaskInput;
-    Edit.UpperCase = UpperCase;
-    Edit.NumericOnly = NumericOnly;
-    Edit.CursorAtStart = CursorAtStart;
+    Edit.Flags = Flags;
     Edit.Acceptable = Acceptable;
     Edit.Accepted = true;
-    Edit.InsertMode = !Overtype;
+    Edit.InsertMode = !Flags.Overtype;
     Edit.Prompt = LineSoFar();
     Edit.StartColumn = WhereX();
     Edit.TopY = WhereY();
@@ -562,23 +558,11 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.Initial = PrepareText(Text);
     Edit.Text.clear();
     std::string initial = Joined(Edit.Initial);
-    if (!MaskInput)
+    if (!Flags.MaskInput)
         LearnWidths(initial);
-    SetText(initial, CursorAtStart ? 0 : initial.size());
+    SetText(initial, Flags.CursorAtStart ? 0 : initial.size());
 
-    bool timedOut = false;
-    if (TimeoutSeconds > 0) {
-        Stopwatch watch;
-        StopwatchInit(watch, static_cast<float>(TimeoutSeconds));
-        StopwatchStart(watch);
-        for (WaitEnd end; !timedOut && (end = WaitForKeyOrTime(watch)) != WaitEnd::Key;) {
-            timedOut = end == WaitEnd::TimeUp;
-            if (end == WaitEnd::ScreenChanged && ScreenChanged())
-                ShowAgain();
-        }
-    }
-
-    if (timedOut) {
+    if (TimeRunsOut(TimeoutSeconds, ShowAgain)) {
         FinishEdit();
     } else {
         // Once a key has come there is no time limit any more.
@@ -591,7 +575,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
                 // going on, not the user's Enter: the text so far stays
                 // typed, and the rest is never left for the next reader.
                 DropKeysBehind();
-            } else if (key == KeyEnter) {
+            } else if (key == KeyEnter || (key == KeyLineFeed && LineFeedIsEnter())) {
                 FinishEdit();
                 break;
             } else if (key == KeyCtrlC) {

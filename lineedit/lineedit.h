@@ -6,6 +6,15 @@
 
 constexpr int EditCapacity = 2048;  // at most 2047 characters
 
+// How the line is edited; all off: insert mode, the cursor at the end.
+struct EditFlags {
+    bool MaskInput = false;      // the text shows as asterisks
+    bool UpperCase = false;      // typed letters go in as capitals
+    bool NumericOnly = false;    // only 0-9 can be typed
+    bool Overtype = false;       // starts in overtype mode
+    bool CursorAtStart = false;  // the cursor starts before the text
+};
+
 // Edits Text in place at the console cursor. True with the edited text
 // after Enter, or with the prepared starting text when the time-out runs
 // out before the first key; false with an empty text after Ctrl+C. Always
@@ -13,5 +22,4 @@ constexpr int EditCapacity = 2048;  // at most 2047 characters
 // character that Acceptable (when given) refuses is ignored like any other
 // key that types nothing.
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
-              bool MaskInput, bool UpperCase, bool NumericOnly, bool Overtype,
-              bool CursorAtStart, bool (*Acceptable)(const std::string& c) = nullptr);
+              const EditFlags& Flags, bool (*Acceptable)(const std::string& c) = nullptr);

@@ -56,7 +56,7 @@ Outcome RunEdit(const std::string& start, const Keys& keys, int limit = 2047, co
     }
     std::string text = start;
     auto has = [&](char flag) { return std::string(flags).find(flag) != std::string::npos; };
-    bool accepted = EditLine(text, limit, 0, has('m'), has('u'), has('n'), has('o'), has('b'));
+    bool accepted = EditLine(text, limit, 0, {has('m'), has('u'), has('n'), has('o'), has('b')});
     return {accepted, text};
 }
 

@@ -51,7 +51,8 @@ Keys operator+(Keys a, const Keys& b)
     return a;
 }
 
-// The editor's options, written as editdemo takes them: m u n o b.
+// The editor's options, written as editdemo takes them: m u n o b; and j,
+// a terminal's Ctrl+J that accepts.
 struct Options {
     int MaxLength = 2047;
     const char* Flags = "";
@@ -79,10 +80,12 @@ Outcome RunEdit(const std::string& start, const Options& options, const Keys& ke
 {
     VirtualConsoleReset(screen.Width, screen.Height, screen.X, screen.Y);
     VirtualConsoleSetPresent(present);
+    VirtualConsoleSetLineFeedIsEnter(Has(options, 'j'));
     Queue(keys);
     std::string text = start;
-    bool accepted = EditLine(text, options.MaxLength, options.Timeout, Has(options, 'm'),
-                             Has(options, 'u'), Has(options, 'n'), Has(options, 'o'), Has(options, 'b'));
+    EditFlags flags = {Has(options, 'm'), Has(options, 'u'), Has(options, 'n'), Has(options, 'o'),
+                       Has(options, 'b')};
+    bool accepted = EditLine(text, options.MaxLength, options.Timeout, flags);
     return {accepted, text};
 }
 
@@ -154,6 +157,12 @@ const EditCase EditCases[] = {
     {"negative limit taken as 0", "abc", {-5, "o"}, {'x'}, "", 1},
     {"control character shown as ?", "a\tb", {}, {Left, 'x'}, "a\txb", 4},
 };
+
+TEST(EditLine, CtrlJAcceptsOnATerminalOnly)
+{
+    EXPECT_EQ(RunEdit("ab", {2047, "j"}, {'x', 10, 'y', Enter}).Text, "abx");
+    EXPECT_EQ(RunEdit("ab", {}, {'x', 10, 'y', Enter}).Text, "abxy");
+}
 
 TEST(EditLine, KeyTable)
 {
@@ -343,7 +352,7 @@ TEST(EditLine, KeyBeforeTheTimeOutEndsTheLimit)
         Queue({'x'}, at);
         Queue({Enter}, at + 100);  // long after the limit
         std::string text = "hello";
-        EXPECT_TRUE(EditLine(text, 2047, timeouts[i], false, false, false, false, false));
+        EXPECT_TRUE(EditLine(text, 2047, timeouts[i], {}));
         EXPECT_EQ(text, "hellox");
         EXPECT_NEAR(WaitedSeconds, at + 100, 0.01);
     }
@@ -465,7 +474,7 @@ TEST(EditLine, FieldLongerThanTheScreen)
         Queue(c.Typed);
         std::string edited = text;
         try {
-            EditLine(edited, 2047, 0, false, false, false, false, false);
+            EditLine(edited, 2047, 0, {});
         } catch (const ProgramExit&) {
         }
         std::string rows;

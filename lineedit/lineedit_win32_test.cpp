@@ -28,7 +28,7 @@ TEST(LineEditWin32, DoubleByteCharactersAreEditedWhole)
     Press("\x5c");
     std::string text = "\x93\xfa\x96\x7b\x8c\xea";
     VirtualConsoleSetPresent(false);  // out of keys: ends as Ctrl+C, leaving the screen
-    EditLine(text, 10, 0, false, false, false, false, false);
+    EditLine(text, 10, 0, {});
     // "^C" covers 本 at the cursor.
     EXPECT_EQ(ScreenRow(1).substr(0, 8), "\x93\xfa\x83\x5c^C  ");
     EXPECT_EQ(ScreenCell(3, 1), "\x83\x5c");

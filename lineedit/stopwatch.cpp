@@ -79,3 +79,19 @@ WaitEnd WaitForKeyOrTime(Stopwatch& watch)
         WaitForInput(static_cast<int>(ms));
     }
 }
+
+bool TimeRunsOut(std::int32_t seconds, void (*showAgain)())
+{
+    if (seconds <= 0)
+        return false;
+    Stopwatch watch;
+    StopwatchInit(watch, static_cast<float>(seconds));
+    StopwatchStart(watch);
+    for (;;) {
+        WaitEnd end = WaitForKeyOrTime(watch);
+        if (end != WaitEnd::ScreenChanged)
+            return end == WaitEnd::TimeUp;
+        if (ScreenChanged())
+            showAgain();
+    }
+}

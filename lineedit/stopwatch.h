@@ -1,6 +1,8 @@
 // Wall-clock seconds against a limit, for input time-outs.
 #pragma once
 
+#include <cstdint>
+
 struct Stopwatch {
     bool Running = false;
     float Limit = 0;
@@ -26,3 +28,8 @@ enum class WaitEnd { Key, TimeUp, ScreenChanged };
 // limit is reached wins. Only a key ends it before its time, or a change
 // of the screen.
 WaitEnd WaitForKeyOrTime(Stopwatch& watch);
+
+// The wait before the first key of both programs: up to seconds (none
+// below 1), showAgain redrawing after a change of the screen. True when
+// the time ran out with no key; the key is then still to be read.
+bool TimeRunsOut(std::int32_t seconds, void (*showAgain)());

@@ -1,8 +1,7 @@
 #include <cstdint>
 
-#include "args.h"
+#include "about.h"
 #include "charset.h"
-#include "output.h"
 #include "getopt.h"
 #include "intconv.h"
 #include "pickit.h"
@@ -14,7 +13,7 @@ PickitSettings Settings;
 
 namespace {
 
-const char* const UsageText[] = {
+const ProgramAbout About = {"pickit", {
     "Pickit * Version 9 * a keystroke for your scripts",
     "",
     "Usage: pickit [-k keys] [-d key] [-t key,n] [-p prompt] [-l] [-n] [-q] [-s]",
@@ -34,7 +33,7 @@ const char* const UsageText[] = {
     "The program's exit code is equal to the key's position in the key list.",
     "",
     "If Ctrl+C pressed, the exit code will be 255.",
-};
+}};
 
 
 // -t key,n: only the last -t decides whether the time-out is in error.
@@ -51,12 +50,6 @@ bool ReadTimeout(const std::string& arg)
         return false;
     Settings.Timeout = static_cast<short>(seconds);
     return seconds >= 1 && seconds <= 32767;
-}
-
-[[noreturn]] void ShowVersion()
-{
-    WriteLine("pickit " PROGRAM_VERSION);
-    ExitProgram(0);
 }
 
 }  // namespace
@@ -83,26 +76,9 @@ int KeyPosition(const std::string& key)
     return 0;
 }
 
-void ShowUsage()
-{
-    for (const char* line : UsageText)
-        WriteLine(line);
-    ExitProgram(0);
-}
-
-void ErrorExit(std::string_view message, int exitCode)
-{
-    WriteLine(message);
-    WriteLine("Use -h for help");
-    ExitProgram(exitCode);
-}
-
 void ParseCommandLine()
 {
-    if (ArgStr(1) == "--version")
-        ShowVersion();
-    if (ArgCount() >= 1 && (ArgStr(1) == "/?" || ArgStr(1) == "--help"))
-        ShowUsage();
+    AnswerAboutArgs(About, false);
 
     Settings = PickitSettings();
     bool timeoutError = false;
@@ -121,13 +97,13 @@ void ParseCommandLine()
         case 'n': case 'N': Settings.ShowKeys = false; break;
         case 'q': case 'Q': Settings.Quiet = true; break;
         case 's': case 'S': Settings.CaseSensitive = true; break;
-        case 'h': case 'H': ShowUsage();
+        case 'h': case 'H': ShowUsage(About);
         default: break;
         }
     }
 
     if (Settings.KeyList.empty())
-        Settings.KeyList = "YN";
+        Settings.KeyList = UpperCaseText(DefaultKeyList);
     if (timeoutError)
         ErrorExit("Invalid timeout or no timeout keystroke specified", 0);
     if (!Settings.CaseSensitive) {

@@ -7,8 +7,11 @@
 
 namespace pickit {
 
+// The keys when -k is not given; an empty -k gives them in capitals.
+constexpr std::string_view DefaultKeyList = "yn";
+
 struct PickitSettings {
-    std::string KeyList = "yn";  // one key per character
+    std::string KeyList{DefaultKeyList};  // one key per character
     std::string Prompt;
     std::string DefaultKey;  // one character; empty: none
     std::string TimeoutKey;  // one character; empty: none
@@ -23,8 +26,6 @@ extern PickitSettings Settings;
 // Fills Settings from the command line and completes the prompt, or ends
 // the process with the usage text or an error message (exit code 0).
 void ParseCommandLine();
-[[noreturn]] void ShowUsage();
-[[noreturn]] void ErrorExit(std::string_view message, int exitCode);
 
 // The keys of the list, comma-separated, as the prompt shows them.
 std::string JoinKeys(std::string_view keyList);

@@ -52,17 +52,7 @@ std::string ReadAcceptableKey()
     WriteOut(Settings.Prompt);
 
     // The time-out is armed once; the first keystroke abandons it for good.
-    bool timedOut = false;
-    if (Settings.Timeout > 0) {
-        Stopwatch watch;
-        StopwatchInit(watch, static_cast<float>(Settings.Timeout));
-        StopwatchStart(watch);
-        for (WaitEnd end; !timedOut && (end = WaitForKeyOrTime(watch)) != WaitEnd::Key;) {
-            timedOut = end == WaitEnd::TimeUp;
-            if (end == WaitEnd::ScreenChanged && ScreenChanged())
-                WriteOut(Settings.Prompt);
-        }
-    }
+    bool timedOut = TimeRunsOut(Settings.Timeout, [] { WriteOut(Settings.Prompt); });
     std::string key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
 
     if (key == CtrlCKey) {
@@ -81,11 +71,14 @@ std::string ReadAcceptableKey()
     std::string entry = !Settings.DefaultKey.empty() ? Settings.DefaultKey
                         : Settings.Timeout > 0         ? Settings.TimeoutKey
                                                        : "";
+    EditFlags flags;  // the next key typed replaces the one character
+    flags.UpperCase = !Settings.CaseSensitive;
+    flags.Overtype = flags.CursorAtStart = true;
 
     for (;;) {
         AskCursorPosition();
         WriteOut(Settings.Prompt);
-        if (!EditLine(entry, 1, Settings.Timeout, false, !Settings.CaseSensitive, false, true, true))
+        if (!EditLine(entry, 1, Settings.Timeout, flags))
             ExitProgram(CtrlCExitCode);
         int position = KeyPosition(entry);
         if (position > 0)

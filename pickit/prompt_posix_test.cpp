@@ -12,6 +12,7 @@ RunOutcome PickUtf8(const Words& words, const std::string& keys, double at = 0.5
 {
     SetCommandLine("pickit", words);
     VirtualConsoleSetUtf8(true);
+    VirtualConsoleSetLineFeedIsEnter(true);
     return RunProgram([&] {
         ParseCommandLine();
         PushKeys(keys, at);
@@ -41,6 +42,9 @@ TEST(PickitUtf8, KeyListOfCharacters)
         {"a default key on Enter", {"-k", "\xE4\xB8\xAD\xE6\x96\x87", "-d", "\xE6\x96\x87"}, "\r", 2,
          "[\xE4\xB8\xAD,\xE6\x96\x87] \xE6\x96\x87\r\n"},
         {"a letter with its mark is one key", {"-k", "e\xCC\x81" "x"}, "x", 2, "[E\xCC\x81,X] X\r\n"},
+        {"\xC3\x9F has no capital", {"-k", "\xC3\x9F" "x"}, "\xC3\x9F", 1, "[\xC3\x9F,X] \xC3\x9F\r\n"},
+        {"Ctrl+J is no key of the list", {"-d", "n"}, "\ny", 1, "[Y,N] Y\r\n"},
+        {"Ctrl+J accepts in line mode", {"-l", "-q"}, "n\n", 2, "[Y,N] N\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -18,17 +18,17 @@ int main(int argc, char** argv)
     AskCursorPosition();
     std::string prompt;
     std::int32_t maxLength = 2047, timeout = 0;
-    bool mask = false, upper = false, numeric = false, overtype = false, atStart = false;
+    EditFlags flags;
     for (unsigned char c; (c = GetOpt("p:l:t:mubno")) != NoMoreOptions;) {
         switch (c) {
         case 'p': prompt = OptionArg; break;
         case 'l': StrToInt(OptionArg, maxLength); break;
         case 't': StrToInt(OptionArg, timeout); break;
-        case 'm': mask = true; break;
-        case 'u': upper = true; break;
-        case 'n': numeric = true; break;
-        case 'o': overtype = true; break;
-        case 'b': atStart = true; break;
+        case 'm': flags.MaskInput = true; break;
+        case 'u': flags.UpperCase = true; break;
+        case 'n': flags.NumericOnly = true; break;
+        case 'o': flags.Overtype = true; break;
+        case 'b': flags.CursorAtStart = true; break;
         }
     }
     std::string text;
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         }
     }
     WriteOut(prompt);
-    bool result = EditLine(text, maxLength, timeout, mask, upper, numeric, overtype, atStart);
+    bool result = EditLine(text, maxLength, timeout, flags);
     WriteLine("result=" + std::to_string(result) + " text=[" + text + "]");
     ExitProgram(result ? 0 : 1);
 }

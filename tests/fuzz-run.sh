@@ -4,6 +4,7 @@
 #
 #     bash tests/fuzz-run.sh [SECONDS per target, default 20]
 #
+# A target with a dictionary, fuzz/<target>.dict, runs with it.
 # Fails when a target crashes, stalls or a check of its own fails; the
 # input that did it is kept in the build tree's artifacts/ folder, and
 # `build/fuzz/fuzz/<target> <that file>` replays it. The seeds in
@@ -28,8 +29,11 @@ mkdir -p "$BIN/artifacts"
 for target in $TARGETS; do
     mkdir -p "$BIN/corpus/$target"
     log=$BIN/$target.log
+    # A target's dictionary (fuzz/<target>.dict), where it has one.
+    dict=()
+    [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
     # One input taking 10 s counts as a stall.
-    "$BIN/fuzz/$target" -max_total_time="$EACH" -timeout=10 -rss_limit_mb=2048 \
+    "$BIN/fuzz/$target" "${dict[@]}" -max_total_time="$EACH" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$BIN/artifacts/$target-" "$BIN/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1
     rc=$?
     figures=$(grep -E '^#[0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+|exec/s: [0-9]+' | paste -sd ' ')

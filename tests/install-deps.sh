@@ -12,6 +12,8 @@ have screen || need+=(screen)
 # xterm under a virtual X server: its own widths (tests/e2e/widths.sh).
 have xterm || need+=(xterm)
 have Xvfb || need+=(xvfb)
+# mlterm, which draws some emoji sequences and spacing marks otherwise.
+have mlterm || need+=(mlterm)
 have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686-win32)
 have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64-win32)
 [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64)

@@ -2,7 +2,9 @@
 # shellcheck disable=SC2034 # the suites use what this file sets
 # End-to-end helpers: run a real program in a tmux pane, type at it, read
 # the screen, the cursor and the exit code. A suite sources this file with
-# its target as $1 (native, sanitize, win32 or win64) and calls `finish`.
+# its target as $1 (native, sanitize, win32 or win64), says with `only_on`
+# if it is for POSIX terminals or the Windows console alone, and calls
+# `finish`. Everything runs in the C.UTF-8 locale (tests/wine-env.sh).
 set -u
 TARGET=${1:-native}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -167,6 +169,22 @@ finish() {
     [ "$FAILS" -eq 0 ]
 }
 
+# only_on posix|windows WHY: a suite for one family of targets ends here,
+# passing, on the other family's.
+only_on() {
+    local windows=false
+    [ "$1" = windows ] && windows=true
+    if [ "$windows" != "$IS_WINDOWS" ]; then
+        echo "$TARGET: skipped ($2)"
+        exit 0
+    fi
+}
+
+# Exit code 77 tells the test command that a suite did not run.
 if $IS_WINDOWS; then
     wine_prepare
+    if [ "$TARGET" = win32 ] && ! wine32_usable; then
+        echo "win32: skipped (this machine runs no 32-bit Windows programs)"
+        exit 77
+    fi
 fi

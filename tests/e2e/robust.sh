@@ -4,11 +4,8 @@
 # background; a slow link (tests/ptyrelay) that delays and splits the
 # terminal's answers and paces a paste; a resize while -t counts with
 # standard output redirected.
-case ${1:-native} in
-win*) echo "${1}: skipped (POSIX terminals only)"; exit 0 ;;
-esac
-export LC_ALL=C.UTF-8
 . "$(dirname "$0")/lib.sh"
+only_on posix "POSIX terminals only"
 
 RELAY=$BIN/tests/ptyrelay
 PICKIT_BIN=$BIN/pickit/pickit

@@ -3,11 +3,8 @@
 # over, deleted and written exactly; wide characters at the right edge; the
 # options that count or map characters; pickit's key list; the locales that
 # decide between UTF-8 and bytes.
-case ${1:-native} in
-win*) echo "${1}: skipped (POSIX terminals only; Windows code pages: codepages.sh)"; exit 0 ;;
-esac
-export LC_ALL=C.UTF-8
 . "$(dirname "$0")/lib.sh"
+only_on posix "POSIX terminals only; Windows code pages: codepages.sh"
 
 OUT=$WORK/out.bat
 # The file's line without SET X= and the line end.

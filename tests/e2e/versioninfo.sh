@@ -3,12 +3,7 @@
 # Properties, GetFileVersionInfo): product, description, version and the
 # license's copyright line. The POSIX builds carry none.
 . "$(dirname "$0")/lib.sh"
-
-if ! $IS_WINDOWS; then
-    echo "skipped: version information is a Windows resource"
-    finish
-    exit
-fi
+only_on windows "version information is a Windows resource"
 
 version=$(sed -n 's/^project([^ ]* VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 copyright=$(grep -m1 '^Copyright (c) ' "$ROOT/LICENSE")

@@ -3,12 +3,9 @@
 # Hangul typed, moved over, deleted and written in fillin, in tmux and in
 # GNU screen, with the screen and cursor checked after each step; the
 # terminal's own widths (emoji sequences included) held against the
-# program's in tmux, GNU screen and xterm.
-case ${1:-native} in
-win*) echo "${1}: skipped (the Windows console works in its code page)"; exit 0 ;;
-esac
-export LC_ALL=C.UTF-8
+# program's in tmux, GNU screen, xterm and mlterm.
 . "$(dirname "$0")/lib.sh"
+only_on posix "the Windows console works in its code page"
 
 OUT=$WORK/out.sh
 WIDTHCHECK=$BIN/tests/widthcheck
@@ -93,19 +90,61 @@ for term in tmux screen; do
     run_in "$term" "$WIDTHCHECK '$WORK/widths-$term'"
     check "$term: the terminal's widths are the program's" ok "$(widths "$term")"
 done
-if command -v xterm >/dev/null && command -v Xvfb >/dev/null; then
-    # A display of its own; xterm ends with the program.
+# in_x TERMINAL COMMAND...: runs the terminal under a virtual X server of
+# its own; the terminal ends with the program.
+in_x() {
+    local display xvfb
     for display in $(seq 90 120); do
         [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
     done
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     wait_file "/tmp/.X11-unix/X$display"
-    DISPLAY=":$display" timeout 30 xterm -u8 -geometry 80x24 -e "$WIDTHCHECK" "$WORK/widths-xterm" 2>/dev/null
+    DISPLAY=":$display" timeout 30 "$@" 2>/dev/null
     kill "$xvfb"
     wait "$xvfb" 2>/dev/null
+}
+if command -v xterm >/dev/null && command -v Xvfb >/dev/null; then
+    in_x xterm -u8 -geometry 80x24 -e "$WIDTHCHECK" "$WORK/widths-xterm"
     check "xterm: the terminal's widths are the program's" ok "$(widths xterm)"
 else
     check "xterm and Xvfb installed (tests/install-deps.sh)" yes no
+fi
+
+# ---- mlterm draws 👨‍👩‍👧 in 8 cells and the vowel signs ि and ी in none:
+# its widths, and an edit over both, with the screen as mlterm shows it
+# (its snapshot command writes the rows' text to ~/.mlterm). The keys are
+# put into the terminal's input by TIOCSTI from inside it, once fillin has
+# switched it to raw mode.
+if command -v mlterm >/dev/null && command -v Xvfb >/dev/null; then
+    export HOME=$WORK/home  # mlterm's settings and snapshots
+    mkdir -p "$HOME"
+    in_x mlterm -geometry 80x24+0+0 -e "$WIDTHCHECK" "$WORK/widths-mlterm"
+    check "mlterm: the terminal's widths are the program's" ok "$(widths mlterm)"
+
+    family=$'\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7'
+    cat >"$WORK/type.pl" <<'PERL'
+open(my $tty, "+<", "/dev/tty") or exit 1;
+for my $c (split //, $ARGV[0]) { ioctl($tty, 0x5412, $c) or exit 2; }
+PERL
+    # End, Left, Left, Backspace; Home, Right, x; Enter.
+    cat >"$WORK/edit.sh" <<EDIT
+(until stty -a </dev/tty | grep -q -- -icanon; do sleep 0.05; done; perl '$WORK/type.pl' \$'\\e[4~\\e[D\\e[D\\x7f\\e[1~\\e[Cx\\r'; echo \$? >'$WORK/typed') &
+X='$family हिन्दी ok' $FILLIN -v X -f '$OUT' -p '>'
+sleep 0.5
+printf '\\033]5379;snapshot\\007'
+sleep 0.5
+EDIT
+    rm -f "$OUT"
+    in_x mlterm -geometry 80x24+0+0 -e bash "$WORK/edit.sh"
+    if [ "$(cat "$WORK/typed" 2>/dev/null)" = 2 ]; then
+        echo "mlterm: the edit skipped (this system lets no program type into a terminal: TIOCSTI)"
+    else
+        check "mlterm: edited over an emoji sequence and spacing marks" "${family}x हिन्दीok" "$(value)"
+        shown=$(cat "$HOME"/.mlterm/*.snp 2>/dev/null | sed -n 1p)
+        check "mlterm: the screen shows what was edited" ">${family}x हिन्दीok" "$shown"
+    fi
+else
+    check "mlterm and Xvfb installed (tests/install-deps.sh)" yes no
 fi
 finish

@@ -1,0 +1,173 @@
+// The signals on POSIX (see signals_posix.h): no terminal sequences here.
+#include "signals_posix.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include <unistd.h>
+
+namespace {
+
+// The signals, by what their default action does.
+constexpr int EndSignals[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGIO,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+constexpr int StopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+// Raised by the program's own doing: handled where they land.
+constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU, SIGXFSZ};
+constexpr int MostSignals = 65;
+
+sigset_t WaitMask;  // the mask in a wait: the handled signals get through
+volatile std::sig_atomic_t Arrived[MostSignals];
+struct sigaction FaultActions[MostSignals];  // what a fault did before us
+
+bool IsEndSignal(int number)
+{
+    if (number >= SIGRTMIN && number <= SIGRTMAX)
+        return true;
+    return std::find(std::begin(EndSignals), std::end(EndSignals), number) != std::end(EndSignals);
+}
+
+SignalActions Actions;  // what the console does on each
+
+// Sets the handler of a signal; SIG_DFL and SIG_IGN work too. Every other
+// signal is held off while the handler runs.
+bool SetHandler(int number, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    return sigaction(number, &action, nullptr) == 0;
+}
+
+// A fault or a resource limit: the terminal back as found, then what the
+// signal did before (the default action, or a sanitizer's report).
+void OnFault(int number)
+{
+    Actions.Faulted();
+    sigaction(number, &FaultActions[number], nullptr);
+    raise(number);
+}
+
+// The handled signals only land in a wait; the wait acts on them.
+void OnSignal(int number)
+{
+    Arrived[number] = 1;
+}
+
+// Handles a signal unless whoever started us ignores it (nohup): then it
+// stays ignored.
+void Catch(int number, void (*handler)(int), sigset_t& handled)
+{
+    struct sigaction old;
+    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN)
+        return;
+    if (handler == OnFault)
+        FaultActions[number] = old;
+    else
+        sigaddset(&handled, number);
+    SetHandler(number, handler);
+}
+
+// The terminal back, then the signal's default action; returns, with the
+// signal blocked again, only once continued after a stop.
+void TakeDefault(int number)
+{
+    Actions.GiveBack();
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, number);
+    SetHandler(number, SIG_DFL);
+    raise(number);
+    sigprocmask(SIG_UNBLOCK, &one, nullptr);  // stops or ends here
+    sigprocmask(SIG_BLOCK, &one, nullptr);
+}
+
+// A stop signal: the user gets the terminal back as it was while we are
+// stopped, and we go on in raw mode once continued in the foreground.
+void StopBy(int number)
+{
+    TakeDefault(number);
+    SetHandler(number, OnSignal);
+    // The continue that woke us is taken here. A stop sent to an orphaned
+    // process group is discarded: we go on at once, with the screen as it
+    // was.
+    sigset_t cont;
+    sigemptyset(&cont);
+    sigaddset(&cont, SIGCONT);
+    timespec none{0, 0};
+    bool continued = false;
+    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
+        continued = true;
+    if (continued || Arrived[SIGCONT])
+        Actions.Continued();
+    else
+        Actions.Resume();
+    Arrived[SIGCONT] = 0;
+}
+
+// A signal whose default ends the process: the terminal back, then the end.
+[[noreturn]] void EndBy(int number)
+{
+    TakeDefault(number);
+    _exit(128 + number);  // not reached
+}
+
+}  // namespace
+
+void CatchSignals(const SignalActions& actions)
+{
+    Actions = actions;
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (int number : EndSignals)
+        Catch(number, OnSignal, handled);
+    for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
+        Catch(number, OnSignal, handled);
+    for (int number : StopSignals)
+        Catch(number, OnSignal, handled);
+    for (int number : {SIGCONT, SIGWINCH})
+        Catch(number, OnSignal, handled);
+    for (int number : FaultSignals)
+        Catch(number, OnFault, handled);
+    sigprocmask(SIG_BLOCK, &handled, &WaitMask);
+}
+
+void HandleSignals()
+{
+    for (int number = 1; number < MostSignals; number++) {
+        if (Arrived[number] && IsEndSignal(number))
+            EndBy(number);
+    }
+    for (int number : StopSignals) {
+        if (Arrived[number]) {
+            Arrived[number] = 0;
+            StopBy(number);
+        }
+    }
+    if (Arrived[SIGCONT]) {
+        Arrived[SIGCONT] = 0;
+        Actions.Continued();
+    }
+    if (Arrived[SIGWINCH]) {
+        Arrived[SIGWINCH] = 0;
+        Actions.Resized();
+    }
+}
+
+void IgnoreBrokenPipe()
+{
+    SetHandler(SIGPIPE, SIG_IGN);
+    sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
+}
+
+const sigset_t* SignalWaitMask()
+{
+    return &WaitMask;
+}
