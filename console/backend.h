@@ -35,6 +35,11 @@ struct ConsoleEvent {
 int InputEventCount();
 // Takes the next pending event; false when there is none.
 bool ReadInputEvent(ConsoleEvent& event);
+// Whether a key press (not a modifier alone) already waits behind the
+// events taken so far: it came in one burst with them. Never blocks.
+bool KeyPressWaiting();
+// Drops the input events already waiting; what comes later is kept.
+void DropWaitingInput();
 
 // The line end WriteLine adds to the dialogue's text.
 std::string_view LineEnd();

@@ -73,6 +73,14 @@ bool LineFeedIsEnter();
 // alone. Empty when the bytes are no character.
 std::string ReadKeyText(std::uint8_t first);
 
+// True when more keys already wait behind the key just read: they came
+// with it in one burst (a paste, or another program writing input), not
+// typed one by one. Never blocks.
+bool KeysBehind();
+// Drops the rest of that burst, whatever it holds: the input already
+// waiting behind the key just read. Keys that come later are kept.
+void DropKeysBehind();
+
 // Waits in the system until an input event is pending, the time has
 // passed or the screen changed, whichever comes first, and tells which.
 // Never spins. Input that gives no key (a terminal's report, a dropped

@@ -624,6 +624,20 @@ bool ReadInputEvent(ConsoleEvent& event)
     return true;
 }
 
+// A paste, or what another program writes, comes in one read, or is on
+// the terminal's input by the time its first key is taken.
+bool KeyPressWaiting()
+{
+    PumpInput();
+    return std::any_of(Events.begin(), Events.end(), [](const ConsoleEvent& e) { return e.IsKey && e.KeyDown; });
+}
+
+void DropWaitingInput()
+{
+    PumpInput();
+    Events.clear();
+}
+
 WaitResult WaitForInput(int milliseconds)
 {
     std::int64_t end = NowMs() + milliseconds;

@@ -6,12 +6,14 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "backend.h"
 #include "charset.h"
 #include "charset_win32.h"
 #include "clock.h"
 #include "console.h"
+#include "keys.h"
 #include "output.h"
 
 // 80 x 25 stands when there is no screen buffer to ask.
@@ -209,6 +211,32 @@ bool ReadInputEvent(ConsoleEvent& event)
         event.IsKey = false;
     }
     return true;
+}
+
+// A console takes a paste, or what another program writes, into its input
+// whole: the events waiting behind the key read came with it.
+bool KeyPressWaiting()
+{
+    DWORD count = 0;
+    if (!GetNumberOfConsoleInputEvents(Console.In, &count) || count == 0)
+        return false;
+    std::vector<INPUT_RECORD> records(count);
+    DWORD read = 0;
+    if (!PeekConsoleInputA(Console.In, records.data(), count, &read))
+        return false;
+    for (DWORD i = 0; i < read; i++) {
+        const INPUT_RECORD& record = records[i];
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown &&
+            !IsModifierKey(record.Event.KeyEvent.wVirtualKeyCode & 0xFF))
+            return true;
+    }
+    return false;
+}
+
+void DropWaitingInput()
+{
+    FlushConsoleInputBuffer(Console.In);
+    Console.HighSurrogate = 0;
 }
 
 namespace {

@@ -33,12 +33,6 @@ constexpr std::uint8_t CtrlKeypadCodes[13] = {
     0x77, 0x8D, 0x84, 0x8E, 0x73, 0x8F, 0x74, 0x4E, 0x75, 0x91, 0x76, 0x92, 0x93,
 };
 
-bool IsModifierKey(std::uint8_t vk)
-{
-    return vk == VkShift || vk == VkControl || vk == VkMenu || vk == VkCapital ||
-           vk == VkNumLock || vk == VkScroll;
-}
-
 bool IsNumpadDigit(std::uint16_t vk)
 {
     std::uint8_t low = vk & 0xFF;
@@ -46,6 +40,12 @@ bool IsNumpadDigit(std::uint16_t vk)
 }
 
 }  // namespace
+
+bool IsModifierKey(std::uint8_t vk)
+{
+    return vk == VkShift || vk == VkControl || vk == VkMenu || vk == VkCapital ||
+           vk == VkNumLock || vk == VkScroll;
+}
 
 std::uint8_t TranslateScanCode(std::uint16_t scanCode, std::uint32_t controlKeyState,
                                std::uint16_t virtualKey)
@@ -201,4 +201,18 @@ std::string ReadKeyText(std::uint8_t first)
     std::string text = static_cast<char>(first) + Keys.Rest;
     Keys.Rest.clear();
     return IsConsoleText(text) ? text : std::string();
+}
+
+bool KeysBehind()
+{
+    return Keys.PendingKey != 0 || Keys.PendingExtended || KeyPressWaiting();
+}
+
+void DropKeysBehind()
+{
+    Keys.PendingKey = 0;
+    Keys.PendingExtended = false;
+    Keys.Rest.clear();
+    Keys.Lead.clear();
+    DropWaitingInput();
 }

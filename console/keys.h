@@ -9,5 +9,9 @@
 std::uint8_t TranslateScanCode(std::uint16_t scanCode, std::uint32_t controlKeyState,
                                std::uint16_t virtualKey);
 
+// Shift, Ctrl, Alt and the lock keys (the virtual-key code's low byte):
+// pressed alone they are no key.
+bool IsModifierKey(std::uint8_t virtualKey);
+
 // Forgets any pending key and Alt+keypad digits (for tests).
 void ResetKeyState();

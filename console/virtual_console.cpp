@@ -23,6 +23,7 @@ namespace {
 struct TimedEvent {
     double At;
     ConsoleEvent Event;
+    bool InBurst = false;  // came in one burst with the event before it
 };
 
 // A row is its cells; a cell holds the character shown there, or nothing
@@ -122,6 +123,14 @@ void PushKeys(std::string_view characters, double atSeconds)
     }
 }
 
+void PushBurst(std::string_view characters, double atSeconds)
+{
+    std::size_t first = Screen.Input.size();
+    PushKeys(characters, atSeconds);
+    for (std::size_t i = first; i < Screen.Input.size(); i++)
+        Screen.Input[i].InBurst = true;
+}
+
 void PushExtended(std::uint8_t code, double atSeconds)
 {
     ConsoleEvent event;
@@ -219,6 +228,24 @@ bool ReadInputEvent(ConsoleEvent& event)
     event = Screen.Input.front().Event;
     Screen.Input.pop_front();
     return true;
+}
+
+// What waits behind the events taken is the rest of their burst.
+bool KeyPressWaiting()
+{
+    for (const TimedEvent& timed : Screen.Input) {
+        if (timed.At > Screen.Clock || !timed.InBurst)
+            break;
+        if (timed.Event.IsKey && timed.Event.KeyDown && !IsModifierKey(timed.Event.VirtualKey & 0xFF))
+            return true;
+    }
+    return false;
+}
+
+void DropWaitingInput()
+{
+    while (EventReady() && Screen.Input.front().InBurst)
+        Screen.Input.pop_front();
 }
 
 void DropPastes()

@@ -570,10 +570,16 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
             std::uint8_t key = ReadKey();
             if (key == 0) {
                 ExtendedKey(ReadKey());
+            } else if ((key == KeyEnter || key == KeyLineFeed) && KeysBehind()) {
+                // A line break with more of its burst behind it is a paste
+                // going on, not the user's Enter: the text so far stays
+                // typed, and the rest is never left for the next reader.
+                DropKeysBehind();
             } else if (key == KeyEnter || (key == KeyLineFeed && LineFeedIsEnter())) {
                 FinishEdit();
                 break;
             } else if (key == KeyCtrlC) {
+                DropKeysBehind();
                 AbortEdit();
                 break;
             } else {

@@ -18,15 +18,26 @@ constexpr int Home = Ext + 71, Left = Ext + 75, Right = Ext + 77, End = Ext + 79
               Del = Ext + 83, CtrlLeft = Ext + 115, CtrlRight = Ext + 116, CtrlEnd = Ext + 117,
               CtrlHome = Ext + 119, DelWordLeft = Ext + 253, DelWordRight = Ext + 254;
 using Keys = std::vector<int>;
+constexpr int Behind = 0x200;  // a plain key in one burst with the key before it
 
 void Queue(const Keys& keys, double atSeconds = 0)
 {
     for (int key : keys) {
-        if (key >= Ext)
+        if (key >= Behind)
+            PushBurst(std::string(1, static_cast<char>(key - Behind)), atSeconds);
+        else if (key >= Ext)
             PushExtended(static_cast<std::uint8_t>(key - Ext), atSeconds);
         else
             PushKeys(std::string(1, static_cast<char>(key)), atSeconds);
     }
+}
+
+Keys Pasted(const std::string& text)  // the characters in one burst
+{
+    Keys keys;
+    for (unsigned char c : text)
+        keys.push_back(keys.empty() ? c : Behind + c);
+    return keys;
 }
 
 Keys Repeat(int key, int times)
@@ -172,6 +183,26 @@ TEST(EditLine, KeyTable)
         std::string field = FieldOf(c.Text, masked, screen);
         field.replace(c.Cursor - 1, 2, "^C");
         EXPECT_EQ(CellsFrom(screen.X, screen.Y), field);
+    }
+}
+
+// A line break with more of its burst behind it does not accept, and the
+// rest of the burst is dropped; keys typed one by one work as before.
+TEST(EditLine, Bursts)
+{
+    const struct { Keys Input; bool Accepted; std::string Text; int Left; } cases[] = {
+        {Pasted("abc\rdef\r") + Keys{'x', Enter}, true, "abcx", 0},
+        {Pasted("abc\ndef\n") + Keys{Enter}, true, "abc", 0},
+        {Pasted("abc\r\n") + Keys{Enter}, true, "abc", 0},
+        {Pasted("abc\r"), true, "abc", 0},
+        {Pasted("ab\x03" "cd"), false, "", 0},
+        {Keys{'a', 'b', 'c', Enter, 'd', Enter}, true, "abc", 2},
+    };
+    for (const auto& c : cases) {
+        Outcome out = RunEdit("", {}, c.Input);
+        EXPECT_EQ(out.Accepted, c.Accepted) << c.Text;
+        EXPECT_EQ(out.Text, c.Text);
+        EXPECT_EQ(QueuedEvents(), c.Left) << c.Text;
     }
 }
 

@@ -38,8 +38,12 @@ std::string ReadAcceptableKey()
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
             key = UpperCaseText(key);
-        if (KeyPosition(key) > 0 || key == CtrlCKey)
+        if (KeyPosition(key) > 0 || key == CtrlCKey) {
+            // The rest of a burst (a paste, another program's input) is
+            // never left for the next reader.
+            DropKeysBehind();
             return key;
+        }
     }
 }
 

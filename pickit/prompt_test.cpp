@@ -57,6 +57,22 @@ TEST(PromptForKey, SingleKey)
     }
 }
 
+// The first key of a burst that is in the list answers and the rest is
+// dropped; a key typed after the program ended is left for the next reader.
+TEST(PromptForKey, Bursts)
+{
+    const struct { Words Args; const char* Burst; int Code; } cases[] = {
+        {{"-k", "abc"}, "abc\rdef\r", 1}, {{}, "xyn", 1}, {{"-d", "n"}, "\ryz", 2}};
+    for (const auto& c : cases) {
+        RunOutcome run = Pick(c.Args, [&] {
+            PushBurst(c.Burst, 0.5);
+            PushKeys("z", 1);
+        });
+        EXPECT_EQ(run.Code, c.Code) << c.Burst;
+        EXPECT_EQ(QueuedEvents(), 1) << c.Burst;
+    }
+}
+
 TEST(PromptForKey, TypedAheadKeysAreDiscarded)
 {
     RunOutcome run = Pick({}, Keys("n", 5), "yyy");

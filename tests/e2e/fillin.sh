@@ -188,6 +188,28 @@ sleep 1.5
 keys Enter
 expect "a key before the time-out: editing goes on" 0 'SET X=abcd\r\n'
 
+# ---- abc, Enter, def, Enter in one write (a paste): the first Enter does
+# not accept, and the next reader (SET /P, the shell's read) gets only what
+# is typed after fillin.
+rm -f "$OUT"
+if $IS_WINDOWS; then
+    winpath() { local path="Z:$1"; printf '%s' "${path//\//\\}"; }
+    printf '@echo off\r\n%s -v x -f %s -p "V: "\r\nset /p rest=Left: \r\necho rest=[%%rest%%]\r\n' \
+        "$(winpath "$BIN/fillin/fillin$EXE")" "$(winpath "$OUT")" >"$WORK/burst.bat"
+    start 80 24 "$RUN cmd /c '$(winpath "$WORK/burst.bat")'"
+else
+    start 80 24 "$FILLIN -v x -f out.bat -p 'V: '; printf 'Left: '; read -r rest; echo \"rest=[\$rest]\""
+fi
+wait_for "V: " 15
+hex 61 62 63 0d 64 65 66 0d
+wait_for "V: abc" 5
+keys Enter
+wait_for "Left:" 15
+literal z
+keys Enter
+expect "a burst" 0 'SET X=abc\r\n'
+check "a burst: nothing of it left for the next reader" "V: abc|Left: z|rest=[z]" "$(screen_text | paste -sd '|')"
+
 # Ctrl+C: under Wine the terminal's C-c is a signal, not a key; the inject
 # helper writes it into the console as the key.
 cp "$WORK/old.bat" "$OUT"

@@ -4,7 +4,9 @@
 . "$(dirname "$0")/lib.sh"
 
 # pick NAME "ARGS" RC "SCREEN" "CURSOR" KEY...: runs pickit with the words
-# of ARGS, types the keys (a key "@N" waits N seconds instead), then checks
+# of ARGS, types the keys (a key "@N" waits N seconds instead, "?TEXT" until
+# the screen shows TEXT: a key typed soon after Enter may come in one burst
+# with it, which Enter does not accept), then checks
 # the exit code, the screen (rows joined by "|") and the cursor ("x y").
 pick() {
     local name=$1 args=$2 rc=$3 text=$4 where=$5
@@ -16,6 +18,7 @@ pick() {
     for key in "$@"; do
         case $key in
         @*) sleep "${key#@}" ;;
+        \?*) wait_for "${key#\?}" 10 ;;
         *) keys "$key" ;;
         esac
     done
@@ -41,7 +44,7 @@ pick "early key cancels the time-out" "-t N,1" 1 "[Y,N] Y" "0 1" x @3 y
 pick "line mode, default key on Enter" "-l -d N" 2 "[Y,N] N" "0 1" Enter
 pick "line mode, typed key" "-l" 1 "[Y,N] Y" "0 1" y Enter
 pick "line mode, empty entry asks again" "-l" 2 \
-    "[Y,N]|Acceptable keystrokes: Y,N|[Y,N] N" "0 3" Enter n Enter
+    "[Y,N]|Acceptable keystrokes: Y,N|[Y,N] N" "0 3" Enter '?keystrokes' n Enter
 pick "line mode, time-out key in the field" "-l -t N,2" 2 "[Y,N] N" "0 1" @3
 
 # Ctrl+C: a key in a POSIX terminal; Wine's terminal console turns it into a
@@ -60,4 +63,21 @@ else
     pick "Ctrl+C when quiet" "-q" 255 "[Y,N] ^C" "0 1" C-c
     pick "Ctrl+C in line mode" "-l -d Y" 255 "[Y,N] ^C" "0 1" C-c
 fi
+
+# ---- abc, Enter, def, Enter in one write (a paste): "a" answers, and the
+# next reader (SET /P, the shell's read) gets only what is typed after.
+if $IS_WINDOWS; then
+    printf '@echo off\r\n%s -k abc\r\necho rc=%%errorlevel%%\r\nset /p rest=Left: \r\necho rest=[%%rest%%]\r\n' \
+        "$(winpath "$BIN/pickit/pickit$EXE")" >"$WORK/burst.bat"
+    start 80 24 "$RUN cmd /c '$(winpath "$WORK/burst.bat")'"
+else
+    start 80 24 "$PICKIT -k abc; echo rc=\$?; printf 'Left: '; read -r rest; echo \"rest=[\$rest]\""
+fi
+wait_for "]" 15
+hex 61 62 63 0d 64 65 66 0d
+wait_for "Left:" 15
+literal z
+keys Enter
+wait_exit 15 >/dev/null
+check "a burst: its first key answers, nothing left" "[A,B,C] A|rc=1|Left: z|rest=[z]" "$(screen_text | paste -sd '|')"
 finish
