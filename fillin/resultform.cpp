@@ -111,8 +111,7 @@ std::string ResultLine()
     case ResultForm::Batch:
         break;
     }
-    EscapeValue(Settings.Value, Settings.InputLimit);
-    return "SET " + name + "=" + Settings.Value + "\r\n";
+    return BatchLine(name, Settings.Value, Settings.ExactValue);
 }
 
 }  // namespace fillin

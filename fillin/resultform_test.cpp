@@ -129,22 +129,35 @@ TEST(FillinResultForm, CurrentValue)
     SetEnvironment("fillin_rf_lower", "low");
     SetEnvironment("FILLIN_RF_CARETS", "a^&b");
     SetEnvironment("FILLIN_RF_LF", "a\nb");
+    SetEnvironment("FILLIN_RF_QUOTED", "^(\"^&\"^)");
+    // Unescaped, its line would be longer than cmd reads.
+    SetEnvironment("FILLIN_RF_LONG", ("!" + std::string(1360, '^')).c_str());
     struct Case {
         std::string Name, File;
         PlatformFlags Platform;
         std::string Value;
+        bool Exact = false;
     } cases[] = {
         {"fillin_rf_lower", "a.sh", Other, "low"},
         {"fillin_rf_lower", "a.fish", Other, "low"},
-        // Carets are only removed from what the SET form wrote.
+        // Carets are only removed from what the SET form wrote, and only
+        // outside quotes; with -e it wrote the value itself.
         {"FILLIN_RF_CARETS", "a.sh", WinNT, "a^&b"},
         {"FILLIN_RF_CARETS", "a.bat", WinNT, "a&b"},
+        {"FILLIN_RF_CARETS", "a.bat", WinNT, "a^&b", true},
+        {"FILLIN_RF_CARETS", "a.bat", Other, "a^&b"},
+        {"FILLIN_RF_QUOTED", "a.bat", WinNT, "(\"^&\")"},
         // A line end has no place in the one line of any form: start empty.
         {"FILLIN_RF_LF", "a.sh", Other, ""},
         {"FILLIN_RF_LF", "a.bat", WinNT, ""},
+        {"FILLIN_RF_LONG", "a.bat", WinNT, ""},
+        {"FILLIN_RF_LONG", "a.bat", WinNT, "", true},
     };
     for (const Case& c : cases) {
-        Parse({"-v", c.Name, "-f", c.File}, c.Platform);
+        Words args = {"-v", c.Name, "-f", c.File};
+        if (c.Exact)
+            args.push_back("-e");
+        Parse(args, c.Platform);
         EXPECT_EQ(Settings.Value, c.Value) << c.Name << " " << c.File;
     }
 }

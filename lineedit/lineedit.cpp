@@ -63,6 +63,13 @@ struct EditorState {
 };
 EditorState Edit;
 
+bool (*TextCheck)(const std::string& text) = nullptr;
+
+bool Fits(const std::string& text)
+{
+    return TextCheck == nullptr || TextCheck(text);
+}
+
 int TextLength()
 {
     return static_cast<int>(Edit.Text.size());
@@ -325,19 +332,23 @@ void WordRight()
     MoveTo(p);
 }
 
+// The text without the character at p (one that is there).
+std::string WithoutChar(int p)
+{
+    std::string text = Joined(Edit.Text);
+    return text.erase(ByteOf(p), Edit.Text[p - 1].size());
+}
+
 void DeleteAtCursor()
 {
-    if (Edit.Cursor > TextLength())
+    if (Edit.Cursor > TextLength() || !Fits(WithoutChar(Edit.Cursor)))
         return;
-    std::string text = Joined(Edit.Text);
-    std::size_t at = ByteOf(Edit.Cursor);
-    text.erase(at, Edit.Text[Edit.Cursor - 1].size());
-    SetText(text, at);
+    SetText(WithoutChar(Edit.Cursor), ByteOf(Edit.Cursor));
 }
 
 void DeleteBeforeCursor()
 {
-    if (Edit.Cursor <= 1)
+    if (Edit.Cursor <= 1 || !Fits(WithoutChar(Edit.Cursor - 1)))
         return;
     MoveTo(Edit.Cursor - 1);
     DeleteAtCursor();
@@ -356,6 +367,8 @@ void DeleteToStart()
     if (Edit.Cursor <= 1)
         return;
     std::string rest = Joined(Edit.Text).substr(ByteOf(Edit.Cursor));
+    if (!Fits(rest))
+        return;
     MoveTo(1);
     Edit.Text.clear();  // every character moves: repaint from the first
     SetText(rest, 0);
@@ -363,9 +376,10 @@ void DeleteToStart()
 
 void DeleteToEnd()
 {
-    if (Edit.Cursor > TextLength())
+    std::string kept = Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor));
+    if (Edit.Cursor > TextLength() || !Fits(kept))
         return;
-    SetText(Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor)), ByteOf(Edit.Cursor));
+    SetText(kept, ByteOf(Edit.Cursor));
 }
 
 // Deletes the characters from position `from` to the one before `to`,
@@ -377,6 +391,8 @@ void DeleteSpan(int from, int to)
     std::string text = Joined(Edit.Text);
     std::size_t at = ByteOf(from);
     text.erase(at, ByteOf(to) - at);
+    if (!Fits(text))
+        return;  // nothing goes
     MoveTo(from);
     SetText(text, at);
 }
@@ -420,7 +436,7 @@ void TypeChar(std::string c)
     else
         text.replace(at, Edit.Text[Edit.Cursor - 1].size(), c);
     Chars split = SplitChars(text);
-    if (static_cast<int>(split.size()) > Edit.MaxLength)
+    if (static_cast<int>(split.size()) > Edit.MaxLength || !Fits(text))
         return;
     if (!Edit.MaskInput)
         LearnWidths(text);  // c may have joined the character before it
@@ -598,4 +614,9 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     }
     Text = Joined(Edit.Text);
     return Edit.Accepted;
+}
+
+void SetTextCheck(bool (*Fits)(const std::string& Text))
+{
+    TextCheck = Fits;
 }

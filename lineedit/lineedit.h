@@ -15,3 +15,9 @@ constexpr int EditCapacity = 2048;  // at most 2047 characters
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
               bool MaskInput, bool UpperCase, bool NumericOnly, bool Overtype,
               bool CursorAtStart, bool (*Acceptable)(const std::string& c) = nullptr);
+
+// A check that the whole text must pass after every edit (nullptr: none),
+// for the editor's later calls: a key whose edit it refuses changes nothing,
+// as a character past MaxLength is not typed. The starting text is the
+// caller's to check.
+void SetTextCheck(bool (*Fits)(const std::string& Text));
