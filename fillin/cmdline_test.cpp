@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "charset.h"
 #include "fillin.h"
 #include "program_run.h"
 
@@ -31,6 +32,7 @@ TEST(FillinCommandLine, Accepted)
         {{"-v", "x", "-f", "a.bat", "/?"}, "X", 2040, 1017, 0},
         {{"-v", "a=b", "-f", "a.bat"}, "A=B", 2038, 1015, 0},
         {{"-v", "ab\xe9z1_", "-f", "a.bat"}, "AB\xe9Z1_", 2035, 1012, 0},
+        {{"-v", "a=b,c;d.e", "-f", "a.bat"}, "A=B,C;D.E", 2032, 1009, 0},
         {{"-v", "x", "-f", "a.bat", "-t", "-5"}, "X", 2040, 1017, -5},
         {{"-v", "x", "-f", "a.bat", "-t", " 10"}, "X", 2040, 1017, 10},
         {{"-v", "x", "-f", "a.bat", "-t", "$10"}, "X", 2040, 1017, 16},
@@ -50,6 +52,13 @@ TEST(FillinCommandLine, Accepted)
             EXPECT_EQ(Settings.OutFile, "a.bat") << ShowWords(c.Args);
         }
     }
+    // Only "a" to "z" are upper-cased, in UTF-8 too.
+    SetLocaleIsUtf8(1);
+    for (const PlatformFlags& platform : {Other, WinNT}) {
+        Parse({"-v", "\xd0\xb8\xd0\xbc\xd1\x8f", "-f", "a.bat"}, platform);  // имя
+        EXPECT_EQ(Settings.VarName, "\xd0\xb8\xd0\xbc\xd1\x8f");
+    }
+    SetLocaleIsUtf8(-1);
     Parse({"-v", "x", "-f", "a.bat", "-bmnou", "-p", "V?"});
     EXPECT_TRUE(Settings.CursorAtStart && Settings.MaskInput && Settings.Overtype && Settings.UpperCase);
     EXPECT_FALSE(Settings.NumericOnly);  // -m cancels -n
@@ -75,6 +84,14 @@ TEST(FillinCommandLine, Errors)
         {{"-v", "<"}, illegal, ""},
         {{"-v", ">"}, illegal, ""},
         {{"-v", "|"}, illegal, ""},
+        // Each would run a command, expand a variable or open a quote.
+        {{"-v", "X&echo", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x^", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "P%", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "a\"b", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "(x", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x)", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x!", "-f", "-"}, illegal, ""},
         {{"-v", "x", "-f"}, noFile, ""},
         {{"-v", "-f", "a.bat"}, noFile, ""},  // the name is "-F"
         {{"-v", "x", "-f", "a.bat", "-t", "abc", "-l", "0"}, badTimeout, ""},

@@ -41,7 +41,9 @@ struct FillinSettings {
 };
 extern FillinSettings Settings;
 
-constexpr std::string_view NameIllegalChars = "\t <>|";
+// A name holding one of the others would run a command, expand a variable
+// or open a quote in the SET line.
+constexpr std::string_view NameIllegalChars = "\t <>|&^%\"()!";
 constexpr std::string_view Win9xIllegalChars = "<>|";
 constexpr std::string_view ShellSpecialChars = "&()<>^|";
 

@@ -69,7 +69,11 @@ void ChooseResultForm()
 {
     Settings.Form = ResultFormFor(Settings.OutFile);
     if (Settings.Form == ResultForm::Batch) {
-        Settings.VarName = UpperCaseText(Settings.VarName);
+        // "a" to "z" only: other bytes may be letters of any code page.
+        for (char& c : Settings.VarName) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
         return;
     }
     if (Settings.Form == ResultForm::Plain)
