@@ -40,7 +40,7 @@ std::string Escaped(std::string_view text, std::string_view set, std::string_vie
     return escaped;
 }
 
-// What the SET line's step of carets and quotes reads back as text; with
+// What cmd's step of carets and quotes reads back as the text; with
 // quotesOpen false every quote is escaped too, so that the line's own
 // parentheses and ELSE stay cmd's.
 std::string ForCarets(std::string_view text, bool quotesOpen)
@@ -53,14 +53,14 @@ std::string SetCommand(std::string_view name, std::string_view escaped)
     return "SET " + std::string(name) + "=" + EscapePercent(escaped);
 }
 
-// The editor's whole line as cmd reads it: the characters it counts.
+// The line's length as cmd counts it, in UTF-16 units.
 std::size_t LineUnits(std::string_view line)
 {
     if (!LocaleIsUtf8())
         return line.size();
     std::size_t units = 0;
     for (std::size_t length; !line.empty(); line.remove_prefix(length)) {
-        char32_t code;
+        char32_t code = 0;
         DecodeUtf8(line, code, length);
         units += code >= 0x10000 ? 2 : 1;  // a surrogate pair
     }

@@ -1,7 +1,9 @@
-// fillin's escaping on any value and limit. With every escape taken out
-// again, the result is the value after the cut rule (a value that fills
-// the limit loses the growth its escapes cause; a shorter one nothing),
-// every special character is escaped, and no caret is left dangling.
+// fillin's batch line on any value, read back as cmd reads it: percent
+// signs; carets and quotes (a caret outside quotes keeps the character
+// after it, a quote toggles, no unescaped & | < > ( ) outside quotes); and
+// for the IF line's first branch delayed expansion's caret rule. Every
+// branch gives the variable the value (-e) or the value with carets that
+// RemoveCarets takes out again, and the line is never cut.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -15,51 +17,65 @@ namespace {
 
 using namespace fillin;
 
-// Takes the escapes out; false when the text holds a character of an
-// escaped set without its escape, or a broken escape.
-bool Unescape(const std::string& text, bool carets, bool percents, std::string& out)
+// %% gives %; false for a lone %.
+bool UndoPercent(std::string_view text, std::string& out)
 {
     out.clear();
     for (std::size_t i = 0; i < text.size(); i++) {
-        char c = text[i];
-        if (percents && c == '%') {
-            if (text.compare(i, 2, "%%") != 0)
-                return false;
-            out += '%';
-            i++;
-        } else if (carets && ShellSpecialChars.find(c) != std::string_view::npos) {
-            if (text.compare(i, 3, "^^^") != 0 || i + 3 == text.size() ||
-                ShellSpecialChars.find(text[i + 3]) == std::string_view::npos)
-                return false;
-            out += text[i + 3];
-            i += 3;
-        } else {
-            out += c;
-        }
+        if (text[i] == '%' && (i + 1 == text.size() || text[++i] != '%'))
+            return false;
+        out += text[i];
     }
     return true;
 }
 
-// One escape alone: a text that fills the limit is first cut by the growth
-// its members will cause, when it is that long; then every member is
-// escaped.
-void CheckOne(const std::string& value, std::int32_t limit, bool carets)
+// Reads text up to an unescaped ")" outside quotes (stopAtParen) or the
+// end; false for any other operator. at: where the reading stopped.
+bool ReadCarets(std::string_view text, bool stopAtParen, std::string& out, std::size_t& at)
 {
-    std::string_view set = carets ? ShellSpecialChars : "%";
-    std::size_t growth = carets ? 3 : 1;
-    std::size_t members = CountCharsInSet(value, set);
-    std::string expected = value;
-    if (limit <= static_cast<std::int64_t>(value.size()) && growth * members <= value.size())
-        expected.resize(value.size() - growth * members);
+    out.clear();
+    bool quoted = false;
+    for (at = 0; at < text.size(); at++) {
+        char c = text[at];
+        if (c == '"')
+            quoted = !quoted;
+        if (c == '^' && !quoted) {
+            if (++at == text.size())
+                return false;  // cmd would join the next line
+            out += text[at];
+            continue;
+        }
+        if (!quoted && std::string_view("&|<>()").find(c) != std::string_view::npos)
+            return stopAtParen && c == ')';
+        out += c;
+    }
+    return !stopAtParen;
+}
 
-    std::string text = value;
-    if (carets)
-        EscapeSpecials(text, limit);
-    else
-        EscapePercent(text, limit);
-    std::string back;
-    FUZZ_CHECK(Unescape(text, carets, !carets, back));
-    FUZZ_CHECK(back == expected);
+// Delayed expansion's carets in a text that holds "!"; false for a "!"
+// that is not escaped.
+bool UndoDelayed(std::string_view text, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '!')
+            return false;
+        if (text[i] == '^' && ++i == text.size())
+            return false;
+        out += text[i];
+    }
+    return true;
+}
+
+void CheckHeld(const std::string& held, const std::string& value, bool exact)
+{
+    if (exact) {
+        FUZZ_CHECK(held == value);
+        return;
+    }
+    std::string edited = held;
+    RemoveCarets(edited);
+    FUZZ_CHECK(edited == value);
 }
 
 }  // namespace
@@ -69,24 +85,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetLocaleIsUtf8(0);  // one byte one character, as on Windows 9x with a single-byte code page
     FuzzedDataProvider input(data, size);
     bool nt = input.ConsumeBool();
-    std::int32_t limit = input.ConsumeBool() ? input.ConsumeIntegral<std::int32_t>()
-                                             : input.ConsumeIntegralInRange<std::int32_t>(-2, 2100);
+    bool exact = input.ConsumeBool();
     std::string value = input.ConsumeRemainingBytesAsString();
     value = value.c_str();  // the editor's text ends at its NUL
-
-    CheckOne(value, limit, true);
-    CheckOne(value, limit, false);
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return 0;  // the editor takes no line end
 
     Platform = PlatformFlags();
     Platform.IsWinNT = nt;
-    std::string text = value;
-    EscapeValue(text, limit);
-    std::string back;
-    FUZZ_CHECK(Unescape(text, nt, true, back));
-    // Cut, if at all, at the end, and only when the value filled the limit.
-    FUZZ_CHECK(value.compare(0, back.size(), back) == 0);
-    if (static_cast<std::int64_t>(value.size()) < limit)
-        FUZZ_CHECK(back == value);
-    FUZZ_CHECK(text.size() <= 4 * value.size());
+    std::string line = BatchLine("X", value, exact);
+    FUZZ_CHECK(line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0);
+    std::string text;
+    FUZZ_CHECK(UndoPercent(std::string_view(line).substr(0, line.size() - 2), text));
+    std::string held;
+    std::size_t at;
+    if (!nt) {
+        FUZZ_CHECK(text == "SET X=" + value);
+        return 0;
+    }
+    const std::string plain = "SET X=", twoBranches = "IF \"!!\"==\"\" (SET X=", otherBranch = " ELSE SET X=";
+    if (value.find('!') == std::string::npos) {
+        FUZZ_CHECK(text.compare(0, plain.size(), plain) == 0);
+        FUZZ_CHECK(ReadCarets(std::string_view(text).substr(plain.size()), false, held, at));
+        CheckHeld(held, value, exact);
+        return 0;
+    }
+    FUZZ_CHECK(text.compare(0, twoBranches.size(), twoBranches) == 0);
+    std::string_view rest = std::string_view(text).substr(twoBranches.size());
+    std::string delayed;
+    FUZZ_CHECK(ReadCarets(rest, true, delayed, at));
+    FUZZ_CHECK(UndoDelayed(delayed, held));
+    CheckHeld(held, value, exact);
+    rest.remove_prefix(at + 1);
+    FUZZ_CHECK(rest.substr(0, otherBranch.size()) == otherBranch);
+    FUZZ_CHECK(ReadCarets(rest.substr(otherBranch.size()), false, held, at));
+    CheckHeld(held, value, exact);
     return 0;
 }
