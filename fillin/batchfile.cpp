@@ -70,9 +70,11 @@ std::size_t LineUnits(std::string_view line)
 bool EditValue()
 {
     SetTextCheck(ValueFits);
-    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
-                    Settings.UpperCase, Settings.NumericOnly, Settings.Overtype, Settings.CursorAtStart,
-                    FileHolds);
+    bool accepted = EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.MaskInput,
+                             Settings.UpperCase, Settings.NumericOnly, Settings.Overtype,
+                             Settings.CursorAtStart, FileHolds);
+    SetTextCheck(nullptr);
+    return accepted;
 }
 
 // The line goes to standard output, or becomes the file's whole content,
