@@ -12,46 +12,65 @@ namespace fillin {
 
 namespace {
 
-// Puts insert in front of every member of set. A text that already fills
-// the limit is first cut by the growth that this will cause. Lengths count
-// characters, and a cut never splits one.
-void EscapeMembers(std::string& text, std::string_view set, std::string_view insert, std::int32_t limit)
+// cmd reads a line in three steps that matter here: it replaces %NAME%
+// and turns %% into %; outside double quotes it takes the character after
+// a caret as it stands and drops the caret, while a quote opens or closes
+// a quoted stretch (a caret-escaped quote does neither), inside which every
+// character stands as it is; and with delayed expansion on, an argument
+// that holds a "!" loses one more level of carets, its !NAME! pairs are
+// replaced and a lone "!" is dropped. Each escape below undoes one step.
+
+constexpr std::string_view LineSpecials = "&()<>^|\"";
+constexpr std::string_view DelayedSpecials = "^!";
+
+// insert before each member of set; where quotesOpen, a double quote opens
+// or closes a stretch that keeps its members as they are.
+std::string Escaped(std::string_view text, std::string_view set, std::string_view insert, bool quotesOpen)
 {
-    int members = CountCharsInSet(text, set);
-    if (text.empty() || members == 0)
-        return;
-    long length = static_cast<long>(CharCount(text));
-    if (limit <= length) {
-        long keep = length - static_cast<long>(insert.size()) * members;
-        if (keep >= 0)
-            text = FirstChars(text, keep);
-    }
     std::string escaped;
-    escaped.reserve(text.size() + insert.size() * members);
-    std::string_view rest = text;
-    for (std::size_t length; !rest.empty(); rest.remove_prefix(length)) {
-        length = EscapeUnit(rest);
-        if (length == 1 && set.find(rest[0]) != std::string_view::npos)
+    bool quoted = false;
+    for (std::size_t length; !text.empty(); text.remove_prefix(length)) {
+        length = EscapeUnit(text);
+        char c = text[0];
+        if (length == 1 && quotesOpen && c == '"')
+            quoted = !quoted;
+        else if (length == 1 && !quoted && set.find(c) != std::string_view::npos)
             escaped += insert;
-        escaped += rest.substr(0, length);
+        escaped += text.substr(0, length);
     }
-    text = std::move(escaped);
+    return escaped;
 }
 
-// The percent cut counts no carets, so it may end inside a "^^^&" or "^^^^"
-// group; a caret left at the end of the line would make cmd join the next
-// line to it. Whole groups are four characters long.
-void DropPartialCaretGroup(std::string& text)
+// What cmd's step of carets and quotes reads back as the text; with
+// quotesOpen false every quote is escaped too, so that the line's own
+// parentheses and ELSE stay cmd's.
+std::string ForCarets(std::string_view text, bool quotesOpen)
 {
-    std::size_t carets = 0;
-    while (carets < text.size() && text[text.size() - 1 - carets] == '^')
-        carets++;
-    text.resize(text.size() - carets % 4);
+    return Escaped(text, quotesOpen ? ShellSpecialChars : LineSpecials, "^", quotesOpen);
+}
+
+std::string SetCommand(std::string_view name, std::string_view escaped)
+{
+    return "SET " + std::string(name) + "=" + EscapePercent(escaped);
+}
+
+// The line's length as cmd counts it, in UTF-16 units.
+std::size_t LineUnits(std::string_view line)
+{
+    if (!LocaleIsUtf8())
+        return line.size();
+    std::size_t units = 0;
+    for (std::size_t length; !line.empty(); line.remove_prefix(length)) {
+        char32_t code = 0;
+        DecodeUtf8(line, code, length);
+        units += code >= 0x10000 ? 2 : 1;  // a surrogate pair
+    }
+    return units;
 }
 
 bool EditValue()
 {
-    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.Edit, FileHolds);
+    return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.Edit, FileHolds, ValueFits);
 }
 
 // The line goes to standard output, or becomes the file's whole content,
@@ -83,26 +102,43 @@ bool FileHolds(const std::string& text)
     return lossless;
 }
 
-void EscapeSpecials(std::string& text, std::int32_t limit)
+std::string EscapeSpecials(std::string_view text)
 {
-    EscapeMembers(text, ShellSpecialChars, "^^^", limit);
+    return Escaped(text, ShellSpecialChars, "^", true);
 }
 
-void EscapePercent(std::string& text, std::int32_t limit)
+std::string EscapePercent(std::string_view text)
 {
-    EscapeMembers(text, "%", "%", limit);
+    return Escaped(text, "%", "%", false);
 }
 
-void EscapeValue(std::string& text, std::int32_t limit)
+std::string BatchLine(std::string_view name, std::string_view value, bool exact)
 {
-    // Only a value that filled the limit as typed is cut: the carets alone
-    // must not make a shorter one look full and lose its last characters.
-    bool filled = static_cast<std::int32_t>(CharCount(text)) >= limit;
-    if (Platform.IsWinNT)
-        EscapeSpecials(text, limit);
-    EscapePercent(text, filled ? limit : INT32_MAX);
-    if (Platform.IsWinNT)
-        DropPartialCaretGroup(text);
+    if (!Platform.IsWinNT)
+        return SetCommand(name, value) + "\r\n";
+    // What the variable is to hold: the value with a caret before each
+    // special character, so that %NAME% gives the value; or the value.
+    std::string held = exact ? std::string(value) : EscapeSpecials(value);
+    if (value.find('!') == std::string_view::npos)
+        return SetCommand(name, ForCarets(held, true)) + "\r\n";
+    // The called file runs in its caller's mode, and "!!" is empty only
+    // with delayed expansion on: each branch is written for its mode.
+    std::string delayed = ForCarets(Escaped(held, DelayedSpecials, "^", false), false);
+    return "IF \"!!\"==\"\" (" + SetCommand(name, delayed) + ") ELSE " +
+           SetCommand(name, ForCarets(held, false)) + "\r\n";
+}
+
+bool LineFits(std::string_view line)
+{
+    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n")
+        line.remove_suffix(2);  // the line end is no character of the line
+    return LineUnits(line) <= CmdLineLength;
+}
+
+bool ValueFits(const std::string& value)
+{
+    return Settings.Form != ResultForm::Batch ||
+           LineFits(BatchLine(Settings.VarName, value, Settings.ExactValue));
 }
 
 void EditAndWrite()

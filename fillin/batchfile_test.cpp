@@ -72,8 +72,9 @@ TEST(FillinEditAndWrite, Outcomes)
         {"a&b", "\r", WinNT, 2040, 0, "SET X=a^^^&b\r\n"},
         {"a&b", "\r", Win9x, 2040, 0, "SET X=a&b\r\n"},
         {"a<b>", "\r", Other, 2040, 0, "SET X=a<b>\r\n"},
-        {"a&bc", "\r", WinNT, 4, 0, "SET X=a\r\n"},
-        {"%%%", "\r", Other, 3, 0, "SET X=\r\n"},
+        // A value that fills the limit is written whole, escapes and all.
+        {"a&bc", "\r", WinNT, 4, 0, "SET X=a^^^&bc\r\n"},
+        {"%%%", "\r", Other, 3, 0, "SET X=%%%%%%\r\n"},
         // Past the editor's 2047 characters, written whole.
         {std::string(2000, '|'), "\r", WinNT, 2040, 0, "SET X=" + Repeat("^^^|", 2000) + "\r\n"},
         {std::string(2040, '&'), "\r", WinNT, 2040, 0, "SET X=" + Repeat("^^^&", 2040) + "\r\n"},
@@ -86,6 +87,48 @@ TEST(FillinEditAndWrite, Outcomes)
         Outcome outcome = EditRun(c.Value, c.Keys, c.Platform, c.Limit);
         EXPECT_EQ(outcome.Code, c.Code) << c.Value.substr(0, 10);
         EXPECT_EQ(outcome.File, c.File) << c.Value.substr(0, 10);
+    }
+}
+
+// The editor takes no key that would make the line longer than cmd reads
+// whole: typed, or a deleted quote that leaves its text to be escaped.
+TEST(FillinEditAndWrite, KeepsALineThatCmdReadsWhole)
+{
+    constexpr int Home = -71, Right = -77, Del = -83;
+    struct Case {
+        std::string Value;
+        std::vector<int> Keys;  // negative: an extended key's code
+        std::string Written;
+    } cases[] = {
+        // 8190 characters; one "a" more would be two.
+        {"!" + std::string(679, '^') + "aaa", {'a', '\r'}, "!" + std::string(679, '^') + "aaa"},
+        {"!" + std::string(679, '^') + "aaa", {'\b', '\b', 'b', '\r'}, "!" + std::string(679, '^') + "ab"},
+        {"!\"" + std::string(816, '&') + "\"", {Home, Right, Del, '\r'}, "!\"" + std::string(816, '&') + "\""},
+        {"!\"" + std::string(816, '&') + "\"", {'\b', '\r'}, "!\"" + std::string(816, '&')},
+    };
+    for (const Case& c : cases) {
+        SetCommandLine("fillin", {});
+        VirtualConsoleSetPresent(false);
+        for (int key : c.Keys) {
+            if (key < 0)
+                PushExtended(static_cast<std::uint8_t>(-key));
+            else
+                PushKeys(std::string(1, static_cast<char>(key)));
+        }
+        Platform = WinNT;
+        Settings = FillinSettings();
+        Settings.VarName = "X";
+        Settings.OutFile = OutName;
+        Settings.Value = c.Value;
+        Settings.InputLimit = 2040;
+        RunOutcome run = RunProgram([] { EditAndWrite(); });
+        EXPECT_FALSE(run.Exited) << run.Code;
+        std::ifstream file(OutName, std::ios::binary);
+        std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        file.close();
+        std::remove(OutName);
+        EXPECT_EQ(written, BatchLine("X", c.Written, false)) << c.Written.substr(0, 10);
+        EXPECT_TRUE(LineFits(written));
     }
 }
 

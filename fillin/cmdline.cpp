@@ -18,7 +18,7 @@ const ProgramAbout About = {"fillin", {
     "Fillin * Version 9 * a line of input for your scripts",
     "",
     "Usage: fillin -v var -f filename [-p prompt] [-l length] [-t timeout]",
-    "              [-b] [-m] [-n] [-o] [-u]",
+    "              [-b] [-e] [-m] [-n] [-o] [-u]",
     "",
     "  -v var       specifies the environment variable name to create/edit",
     "  -f filename  specifies the name of the output batch file",
@@ -26,6 +26,7 @@ const ProgramAbout About = {"fillin", {
     "  -l length    limits the length of the input string",
     "  -t timeout   return unedited string in timeout seconds if nothing typed",
     "  -b           position cursor at beginning of input line, instead of the end",
+    "  -e           set the variable to exactly what was typed (no escape carets)",
     "  -m           mask input (typed characters appear as asterisks)",
     "  -n           numeric input only (0-9)",
     "  -o           start editing in overtype mode rather than insert mode",
@@ -44,8 +45,9 @@ const ProgramAbout About = {"fillin", {
 void FetchCurrentValue(bool limitGiven)
 {
     Settings.Value = ReadVariable(Settings.VarName, Settings.MaxLine);
-    // The batch file we wrote last time escaped the value for cmd.
-    if (Platform.IsWinNT && Settings.Form == ResultForm::Batch)
+    // The batch file we wrote last time escaped the value for cmd; with -e
+    // it holds the value itself.
+    if (Platform.IsWinNT && Settings.Form == ResultForm::Batch && !Settings.ExactValue)
         RemoveCarets(Settings.Value);
     // A line end cannot be shown in the editor's line, and written back it
     // would break the file's one line (a batch file would run the rest as
@@ -54,6 +56,9 @@ void FetchCurrentValue(bool limitGiven)
         Settings.Value.clear();
     // Cut to the room and written back, it would lose its end unasked.
     if (!limitGiven && static_cast<int>(CharCount(Settings.Value)) > Room())
+        Settings.Value.clear();
+    // Accepted as it starts, its line must be one that cmd reads whole.
+    if (!ValueFits(FirstChars(Settings.Value, Settings.InputLimit)))
         Settings.Value.clear();
 }
 
@@ -88,9 +93,13 @@ int CountCharsInSet(std::string_view text, std::string_view set)
 
 void RemoveCarets(std::string& text)
 {
-    // The character after a caret is kept as it is, even another caret.
+    // As cmd reads carets: the character after one is kept as it is, even
+    // another caret or a quote; between quotes every character stays.
+    bool quoted = false;
     for (std::size_t i = 0; i < text.size(); i += EscapeUnit(std::string_view(text).substr(i))) {
-        if (text[i] == '^')
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == '^' && !quoted)
             text.erase(i, 1);
     }
 }
@@ -104,7 +113,7 @@ void ParseCommandLine()
     Settings.MaxLine = maxLine;
 
     for (;;) {
-        unsigned char option = GetOpt("BbF:f:HhL:l:MmNnOoP:p:T:t:UuV:v:");
+        unsigned char option = GetOpt("BbEeF:f:HhL:l:MmNnOoP:p:T:t:UuV:v:");
         if (option == NoMoreOptions)
             break;
         switch (option) {
@@ -121,6 +130,7 @@ void ParseCommandLine()
                 Settings.Timeout = -1;
             break;
         case 'b': case 'B': Settings.Edit.CursorAtStart = true; break;
+        case 'e': case 'E': Settings.ExactValue = true; break;
         case 'm': case 'M': Settings.Edit.MaskInput = true; break;
         case 'n': case 'N': Settings.Edit.NumericOnly = true; break;
         case 'o': case 'O': Settings.Edit.Overtype = true; break;

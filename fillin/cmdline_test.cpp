@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "charset.h"
 #include "fillin.h"
 #include "program_run.h"
 
@@ -33,6 +34,7 @@ TEST(FillinCommandLine, Accepted)
         {{"-v", "x", "-f", "a.bat", "/?"}, "X", 2040, 1017, 0},
         {{"-v", "a=b", "-f", "a.bat"}, "A=B", 2038, 1015, 0},
         {{"-v", "ab\xe9z1_", "-f", "a.bat"}, "AB\xe9Z1_", 2035, 1012, 0},
+        {{"-v", "a=b,c;d.e", "-f", "a.bat"}, "A=B,C;D.E", 2032, 1009, 0},
         {{"-v", "x", "-f", "a.bat", "-t", "-5"}, "X", 2040, 1017, -5},
         {{"-v", "x", "-f", "a.bat", "-t", " 10"}, "X", 2040, 1017, 10},
         {{"-v", "x", "-f", "a.bat", "-t", "$10"}, "X", 2040, 1017, 16},
@@ -52,6 +54,17 @@ TEST(FillinCommandLine, Accepted)
             EXPECT_EQ(Settings.OutFile, "a.bat") << ShowWords(c.Args);
         }
     }
+    // Only "a" to "z" are upper-cased, in UTF-8 too: é (which the code
+    // page that Wine's tests run in holds as well).
+    for (const PlatformFlags& platform : {Other, WinNT}) {
+        SetCommandLine("fillin", {"-v", "\xc3\xa9t\xc3\xa9", "-f", "a.bat"});
+        VirtualConsoleSetUtf8(true);
+        Platform = platform;
+        Settings.MaxLine = MaxLineFor(platform);
+        ASSERT_FALSE(RunProgram([] { ParseCommandLine(); }).Exited);
+        EXPECT_EQ(Settings.VarName, "\xc3\xa9T\xc3\xa9");
+    }
+    SetLocaleIsUtf8(-1);
     Parse({"-v", "x", "-f", "a.bat", "-bmnou", "-p", "V?"});
     const EditFlags& edit = Settings.Edit;
     EXPECT_TRUE(edit.CursorAtStart && edit.MaskInput && edit.Overtype && edit.UpperCase);
@@ -78,6 +91,14 @@ TEST(FillinCommandLine, Errors)
         {{"-v", "<"}, illegal, ""},
         {{"-v", ">"}, illegal, ""},
         {{"-v", "|"}, illegal, ""},
+        // Each would run a command, expand a variable or open a quote.
+        {{"-v", "X&echo", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x^", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "P%", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "a\"b", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "(x", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x)", "-f", "a.bat"}, illegal, ""},
+        {{"-v", "x!", "-f", "-"}, illegal, ""},
         {{"-v", "x", "-f"}, noFile, ""},
         {{"-v", "-f", "a.bat"}, noFile, ""},  // the name is "-F"
         {{"-v", "x", "-f", "a.bat", "-t", "abc", "-l", "0"}, badTimeout, ""},

@@ -7,63 +7,68 @@ namespace {
 
 using namespace fillin;
 
-TEST(FillinEscaping, Examples)
+// The batch file's line for X, without its CR LF.
+TEST(FillinEscaping, Lines)
 {
     struct Case {
         std::string Value;
-        int Limit;
-        std::string OnWinNT;
-        std::string Elsewhere;  // Win9x and other platforms alike
+        std::string OnWinNT, Exact;  // Exact: "" when the same as OnWinNT
+        std::string Elsewhere;       // Win9x and other platforms alike, -e or not
         bool Utf8 = false;
     } cases[] = {
-        {"a&b", 10, "a^^^&b", "a&b"},
-        {"(x)", 10, "^^^(x^^^)", "(x)"},
-        {"^", 10, "^^^^", "^"},
-        {"50%", 10, "50%%", "50%%"},
-        {"50%ab", 5, "50%%a", "50%%a"},     // fills the limit: cut first
-        {"50%ab", 10, "50%%ab", "50%%ab"},  // shorter: not cut
-        {"%%%", 3, "", ""},
-        {"a&bc", 4, "a", "a&bc"},
-        {"&&&", 3, "^^^&^^^&^^^&", "&&&"},  // the cut would go below nothing
-        {"a&b%c", 10, "a^^^&b%%c", "a&b%%c"},
-        {"a&b%c", 5, "a^^^&", "a&b%%"},
-        {"", 5, "", ""},
-        // Shorter than the limit: the carets do not make it look full.
-        {"a&b%c", 8, "a^^^&b%%c", "a&b%%c"},
-        // The percent cut may end inside a caret group; the partial group goes.
-        {"%&xyz", 5, "%%", "%%&xy"},
-        {"%^xyz", 5, "%%", "%%^xy"},
-        {"%^xyzw", 6, "%%^^^^", "%%^xyz"},
-        {"&%&", 3, "^^^&%%", "&%%"},
-        // In UTF-8 the limit counts characters: a value that fills it loses
-        // whole characters to its doubled percent signs, never part of one.
-        {"\xC3\xA4%\xC3\xB6%", 4, "\xC3\xA4%%", "\xC3\xA4%%", true},  // ä%ö% fills 4: two go
-        {"\xC3\xA4%\xC3\xB6%", 5, "\xC3\xA4%%\xC3\xB6%%", "\xC3\xA4%%\xC3\xB6%%", true},
-        {"\xE4\xB8\xAD%e\xCC\x81x", 4, "\xE4\xB8\xAD%%e\xCC\x81", "\xE4\xB8\xAD%%e\xCC\x81", true},  // é whole
+        {"a&b", "SET X=a^^^&b", "SET X=a^&b", "SET X=a&b"},
+        {"(x)", "SET X=^^^(x^^^)", "SET X=^(x^)", "SET X=(x)"},
+        {"^", "SET X=^^^^", "SET X=^^", "SET X=^"},
+        {"50%", "SET X=50%%", "", "SET X=50%%"},
+        {"%%%", "SET X=%%%%%%", "", "SET X=%%%%%%"},
+        {"a&b%c", "SET X=a^^^&b%%c", "SET X=a^&b%%c", "SET X=a&b%%c"},
+        {"", "SET X=", "", "SET X="},
+        // Between quotes cmd keeps every character, carets too.
+        {"say \"hi & bye\"", "SET X=say \"hi & bye\"", "", "SET X=say \"hi & bye\""},
+        {"a&\"b&\"c&", "SET X=a^^^&\"b&\"c^^^&", "SET X=a^&\"b&\"c^&", "SET X=a&\"b&\"c&"},
+        {"a\"b&c", "SET X=a\"b&c", "", "SET X=a\"b&c"},
+        // With a "!" one branch for each mode of delayed expansion; no quote
+        // opens in either.
+        {"Hello!", "IF \"!!\"==\"\" (SET X=Hello^^!) ELSE SET X=Hello!", "", "SET X=Hello!"},
+        {"a&b!", "IF \"!!\"==\"\" (SET X=a^^^^^&b^^!) ELSE SET X=a^^^&b!",
+         "IF \"!!\"==\"\" (SET X=a^&b^^!) ELSE SET X=a^&b!", "SET X=a&b!"},
+        {"\"x\"!%", "IF \"!!\"==\"\" (SET X=^\"x^\"^^!%%) ELSE SET X=^\"x^\"!%%", "", "SET X=\"x\"!%%"},
+        {"\"(^)\"!", "IF \"!!\"==\"\" (SET X=^\"^(^^^^^)^\"^^!) ELSE SET X=^\"^(^^^)^\"!", "",
+         "SET X=\"(^)\"!"},
     };
     for (const PlatformFlags& platform : {PlatformFlags{false, true}, PlatformFlags{true, false}, PlatformFlags{}}) {
         Platform = platform;
         for (const Case& c : cases) {
             SetLocaleIsUtf8(c.Utf8 ? 1 : -1);
-            std::string text = c.Value;
-            EscapeValue(text, c.Limit);
-            EXPECT_EQ(text, platform.IsWinNT ? c.OnWinNT : c.Elsewhere)
-                << c.Value.substr(0, 10) << " limit " << c.Limit << " NT " << platform.IsWinNT;
-            EXPECT_TRUE(!c.Utf8 || IsValidUtf8(text)) << c.Value;
+            for (bool exact : {false, true}) {
+                std::string expected = !platform.IsWinNT           ? c.Elsewhere
+                                       : exact && !c.Exact.empty() ? c.Exact
+                                                                   : c.OnWinNT;
+                EXPECT_EQ(BatchLine("X", c.Value, exact), expected + "\r\n")
+                    << c.Value << " NT " << platform.IsWinNT << " exact " << exact;
+            }
         }
     }
     SetLocaleIsUtf8(-1);
     Platform = PlatformFlags();
 }
 
-// Shorter than its limit, and so never cut, however far it grows.
-TEST(FillinEscaping, KeepsAValueThatGrowsPastTheEditor)
+// Written whole however far the escapes grow it, up to what cmd reads.
+TEST(FillinEscaping, LongLines)
 {
     Platform = PlatformFlags{false, true};
-    std::string text = std::string(2039, '&') + "%";
-    EscapeValue(text, 2041);
-    EXPECT_EQ(text.size(), 2039u * 4 + 2);
-    EXPECT_EQ(text.substr(text.size() - 6), "^^^&%%");
+    std::string line = BatchLine("X", std::string(2039, '&') + "%", false);
+    EXPECT_EQ(line.size(), 6 + 2039u * 4 + 2 + 2);
+    EXPECT_EQ(line.substr(line.size() - 8), "^^^&%%\r\n");
+    EXPECT_TRUE(LineFits(line));
+    // "IF ... (SET X=" and ") ELSE SET X=" take 32 characters, each "^"
+    // 8 + 4, the "!" 3 + 1, each "a" 1 + 1: 8190 in all, and one "a" more
+    // is one past what cmd reads.
+    std::string full = "!" + std::string(679, '^') + "aaa";
+    EXPECT_EQ(BatchLine("X", full, false).size(), 8190u + 2);
+    EXPECT_TRUE(LineFits(BatchLine("X", full, false)));
+    EXPECT_FALSE(LineFits(BatchLine("X", full + "a", false)));
+    EXPECT_TRUE(LineFits(BatchLine("X", full + "a", true)));  // one caret less each
     Platform = PlatformFlags();
 }
 

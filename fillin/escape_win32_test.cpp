@@ -18,22 +18,22 @@ TEST(FillinEscapingWin32, DoubleByteTrailBytesAreNoSpecialCharacters)
         std::string Value, Escaped, CaretsRemoved;
         int Refused;  // members of "<>|" in the value
     } cases[] = {
-        {0, "\x83\x5c\x83\x5e\x83\x7c&", "\x83\x5c\x83\x5e\x83\x7c^^^&", "\x83\x5c\x83\x5e\x83\x7c&", 0},
-        {0, "\x83\x5e^&|", "\x83\x5e^^^^^^^&^^^|", "\x83\x5e&|", 1},
-        {1, "ソタポ^&", "ソタポ^^^^^^^&", "ソタポ&", 0},
+        {0, "\x83\x5c\x83\x5e\x83\x7c&", "SET X=\x83\x5c\x83\x5e\x83\x7c^^^&\r\n", "\x83\x5c\x83\x5e\x83\x7c&", 0},
+        {0, "\x83\x5e^&|", "SET X=\x83\x5e^^^^^^^&^^^|\r\n", "\x83\x5e&|", 1},
+        {1, "ソタポ^&", "SET X=ソタポ^^^^^^^&\r\n", "ソタポ&", 0},
     };
+    Platform = PlatformFlags{false, true};
     for (const Case& c : cases) {
         SetLocaleIsUtf8(c.Utf8);
         SetLeadByteCodePage(c.Utf8 ? 0 : 932);
-        std::string escaped = c.Value;
-        EscapeSpecials(escaped, 100);
-        EXPECT_EQ(escaped, c.Escaped) << c.Value;
+        EXPECT_EQ(BatchLine("X", c.Value, false), c.Escaped) << c.Value;
         std::string removed = c.Value;
         RemoveCarets(removed);
         EXPECT_EQ(removed, c.CaretsRemoved) << c.Value;
         EXPECT_EQ(CountCharsInSet(c.Value, Win9xIllegalChars), c.Refused) << c.Value;
     }
     SetLocaleIsUtf8(-1);
+    Platform = PlatformFlags();
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ struct FillinSettings {
     std::string Value;             // in the console's code page
     std::string OutFile;           // whole, however long
     ResultForm Form = ResultForm::Batch;
+    bool ExactValue = false;       // -e: no escape carets stay in the variable
     std::string Prompt;
     std::int32_t InputLimit = 32767;  // 32767: no -l given
     std::int32_t Timeout = 0;         // -1: not a number
@@ -38,7 +39,9 @@ struct FillinSettings {
 };
 extern FillinSettings Settings;
 
-constexpr std::string_view NameIllegalChars = "\t <>|";
+// A name holding one of the others would run a command, expand a variable
+// or open a quote in the SET line.
+constexpr std::string_view NameIllegalChars = "\t <>|&^%\"()!";
 constexpr std::string_view Win9xIllegalChars = "<>|";
 constexpr std::string_view ShellSpecialChars = "&()<>^|";
 
@@ -78,10 +81,20 @@ void RemoveCarets(std::string& text);
 // written file ends the process here. A file that cannot be written is
 // refused before the prompt.
 void EditAndWrite();
-void EscapeSpecials(std::string& text, std::int32_t limit);
-void EscapePercent(std::string& text, std::int32_t limit);
-// Both escapes as the platform needs them.
-void EscapeValue(std::string& text, std::int32_t limit);
+// A caret before each of ShellSpecialChars outside double quotes: what
+// the variable holds by default, so that %NAME% gives the text back.
+std::string EscapeSpecials(std::string_view text);
+std::string EscapePercent(std::string_view text);
+// The batch file's line for the value, CR LF included: on the NT family it
+// sets the value escaped by EscapeSpecials, or with exact the value itself,
+// whether the calling file has delayed expansion on or off; elsewhere the
+// value as it stands, its percent signs doubled.
+std::string BatchLine(std::string_view name, std::string_view value, bool exact);
+// cmd reads at most this many characters of a line whole.
+constexpr std::size_t CmdLineLength = 8191;
+bool LineFits(std::string_view line);
+// True when the value's line for Settings fits that, or is no batch line.
+bool ValueFits(const std::string& value);
 
 // ---- The output file (outfile.cpp) ----
 
@@ -105,8 +118,8 @@ void ChooseResultForm();
 // The lines as written; the value is the terminal's text as typed.
 std::string ShLine(std::string_view name, std::string_view value);
 std::string FishLine(std::string_view name, std::string_view value);
-// The whole line for Settings, escaping Settings.Value for the SET form;
-// for standard output the value alone, its line end added as it is written.
+// The whole line for Settings; for standard output the value alone, its
+// line end added as it is written.
 std::string ResultLine();
 
 }  // namespace fillin

@@ -70,7 +70,11 @@ void ChooseResultForm()
 {
     Settings.Form = ResultFormFor(Settings.OutFile);
     if (Settings.Form == ResultForm::Batch) {
-        Settings.VarName = UpperCaseText(Settings.VarName);
+        // "a" to "z" only: other bytes may be letters of any code page.
+        for (char& c : Settings.VarName) {
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        }
         return;
     }
     if (Settings.Form == ResultForm::Plain)
@@ -112,8 +116,7 @@ std::string ResultLine()
     case ResultForm::Batch:
         break;
     }
-    EscapeValue(Settings.Value, Settings.InputLimit);
-    return "SET " + name + "=" + Settings.Value + "\r\n";
+    return BatchLine(name, Settings.Value, Settings.ExactValue);
 }
 
 }  // namespace fillin

@@ -131,6 +131,9 @@ TEST(FillinResultForm, CurrentValue)
     SetEnvironment("FILLIN_RF_LF", "a\nb");
     SetEnvironment("fillin_rf_case", "low");
     SetEnvironment("FILLIN_RF_CASE", "HIGH");  // on Windows the same variable
+    SetEnvironment("FILLIN_RF_QUOTED", "^(\"^&\"^)");
+    // Unescaped, its line would be longer than cmd reads.
+    SetEnvironment("FILLIN_RF_LONG", ("!" + std::string(1360, '^')).c_str());
     DetectPlatform();
     bool windows = Platform.IsWin9x || Platform.IsWinNT;
     struct Case {
@@ -138,6 +141,7 @@ TEST(FillinResultForm, CurrentValue)
         PlatformFlags Platform;
         std::string Value;
         std::string OnWindows = {};  // empty: the same
+        bool Exact = false;
     } cases[] = {
         {"fillin_rf_lower", "a.sh", Other, "low"},
         {"fillin_rf_lower", "a.fish", Other, "low"},
@@ -147,15 +151,24 @@ TEST(FillinResultForm, CurrentValue)
         {"fillin_rf_case", "a.fish", Other, "low", "HIGH"},
         {"fillin_rf_case", "a.bat", Other, "HIGH"},
         {"fillin_rf_case", "a", Other, "HIGH"},
-        // Carets are only removed from what the SET form wrote.
+        // Carets are only removed from what the SET form wrote, and only
+        // outside quotes; with -e it wrote the value itself.
         {"FILLIN_RF_CARETS", "a.sh", WinNT, "a^&b"},
         {"FILLIN_RF_CARETS", "a.bat", WinNT, "a&b"},
+        {"FILLIN_RF_CARETS", "a.bat", WinNT, "a^&b", {}, true},
+        {"FILLIN_RF_CARETS", "a.bat", Other, "a^&b"},
+        {"FILLIN_RF_QUOTED", "a.bat", WinNT, "(\"^&\")"},
         // A line end has no place in the one line of any form: start empty.
         {"FILLIN_RF_LF", "a.sh", Other, ""},
         {"FILLIN_RF_LF", "a.bat", WinNT, ""},
+        {"FILLIN_RF_LONG", "a.bat", WinNT, ""},
+        {"FILLIN_RF_LONG", "a.bat", WinNT, "", {}, true},
     };
     for (const Case& c : cases) {
-        Parse({"-v", c.Name, "-f", c.File}, c.Platform);
+        Words args = {"-v", c.Name, "-f", c.File};
+        if (c.Exact)
+            args.push_back("-e");
+        Parse(args, c.Platform);
         EXPECT_EQ(Settings.Value, windows && !c.OnWindows.empty() ? c.OnWindows : c.Value)
             << c.Name << " " << c.File;
     }

@@ -61,8 +61,14 @@ struct EditorState {
     bool Accepted;
     EditFlags Flags;
     bool (*Acceptable)(const std::string& c);
+    bool (*Fits)(const std::string& text);  // the whole text after an edit
 };
 EditorState Edit;
+
+bool TextFits(const std::string& text)
+{
+    return Edit.Fits == nullptr || Edit.Fits(text);
+}
 
 int TextLength()
 {
@@ -326,19 +332,23 @@ void WordRight()
     MoveTo(p);
 }
 
+// The text without the character at p (one that is there).
+std::string WithoutChar(int p)
+{
+    std::string text = Joined(Edit.Text);
+    return text.erase(ByteOf(p), Edit.Text[p - 1].size());
+}
+
 void DeleteAtCursor()
 {
-    if (Edit.Cursor > TextLength())
+    if (Edit.Cursor > TextLength() || !TextFits(WithoutChar(Edit.Cursor)))
         return;
-    std::string text = Joined(Edit.Text);
-    std::size_t at = ByteOf(Edit.Cursor);
-    text.erase(at, Edit.Text[Edit.Cursor - 1].size());
-    SetText(text, at);
+    SetText(WithoutChar(Edit.Cursor), ByteOf(Edit.Cursor));
 }
 
 void DeleteBeforeCursor()
 {
-    if (Edit.Cursor <= 1)
+    if (Edit.Cursor <= 1 || !TextFits(WithoutChar(Edit.Cursor - 1)))
         return;
     MoveTo(Edit.Cursor - 1);
     DeleteAtCursor();
@@ -357,6 +367,8 @@ void DeleteToStart()
     if (Edit.Cursor <= 1)
         return;
     std::string rest = Joined(Edit.Text).substr(ByteOf(Edit.Cursor));
+    if (!TextFits(rest))
+        return;
     MoveTo(1);
     Edit.Text.clear();  // every character moves: repaint from the first
     SetText(rest, 0);
@@ -364,9 +376,10 @@ void DeleteToStart()
 
 void DeleteToEnd()
 {
-    if (Edit.Cursor > TextLength())
+    std::string kept = Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor));
+    if (Edit.Cursor > TextLength() || !TextFits(kept))
         return;
-    SetText(Joined(Edit.Text).substr(0, ByteOf(Edit.Cursor)), ByteOf(Edit.Cursor));
+    SetText(kept, ByteOf(Edit.Cursor));
 }
 
 // Deletes the characters from position `from` to the one before `to`,
@@ -378,6 +391,8 @@ void DeleteSpan(int from, int to)
     std::string text = Joined(Edit.Text);
     std::size_t at = ByteOf(from);
     text.erase(at, ByteOf(to) - at);
+    if (!TextFits(text))
+        return;  // nothing goes
     MoveTo(from);
     SetText(text, at);
 }
@@ -421,7 +436,7 @@ void TypeChar(std::string c)
     else
         text.replace(at, Edit.Text[Edit.Cursor - 1].size(), c);
     Chars split = SplitChars(text);
-    if (static_cast<int>(split.size()) > Edit.MaxLength)
+    if (static_cast<int>(split.size()) > Edit.MaxLength || !TextFits(text))
         return;
     if (!Edit.Flags.MaskInput)
         LearnWidths(text);  // c may have joined the character before it
@@ -540,13 +555,15 @@ Chars PrepareText(const std::string& start)
 }  // namespace
 
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
-              const EditFlags& Flags, bool (*Acceptable)(const std::string& c))
+              const EditFlags& Flags, bool (*Acceptable)(const std::string& c),
+              bool (*Fits)(const std::string& text))
 {
     // Below 1 nothing may be typed; a negative limit would cut the text
     // before its start.
     Edit.MaxLength = MaxLength > MostCharacters ? MostCharacters : MaxLength < 0 ? 0 : MaxLength;
     Edit.Flags = Flags;
     Edit.Acceptable = Acceptable;
+    Edit.Fits = Fits;
     Edit.Accepted = true;
     Edit.InsertMode = !Flags.Overtype;
     Edit.Prompt = LineSoFar();

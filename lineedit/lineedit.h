@@ -20,6 +20,9 @@ struct EditFlags {
 // out before the first key; false with an empty text after Ctrl+C. Always
 // ends the line itself. MaxLength counts characters (at most 2047). A typed
 // character that Acceptable (when given) refuses is ignored like any other
-// key that types nothing.
+// key that types nothing. An edit whose whole text Fits (when given)
+// refuses changes nothing either; the starting text is the caller's to
+// check.
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
-              const EditFlags& Flags, bool (*Acceptable)(const std::string& c) = nullptr);
+              const EditFlags& Flags, bool (*Acceptable)(const std::string& c) = nullptr,
+              bool (*Fits)(const std::string& text) = nullptr);

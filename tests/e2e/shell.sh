@@ -210,7 +210,7 @@ if [ "$TARGET" = native ]; then
     check "bash: pickit -" "--help --version -d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -)"
     check "bash: pickit -k a -" "-d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -k a -)"
     check "bash: pickit -k <nothing>" "" "$(complete_bash pickit pickit -k '')"
-    check "bash: fillin -" "--help --version -b -f -h -l -m -n -o -p -t -u -v " "$(complete_bash fillin fillin -)"
+    check "bash: fillin -" "--help --version -b -e -f -h -l -m -n -o -p -t -u -v " "$(complete_bash fillin fillin -)"
     check "bash: fillin -v FILLIN_E2E" "FILLIN_E2E_ONE FILLIN_E2E_TWO " \
         "$(FILLIN_E2E_ONE=1 FILLIN_E2E_TWO=2 complete_bash fillin fillin -v FILLIN_E2E)"
     mkdir -p "$WORK/dir"
