@@ -39,12 +39,15 @@ void CheckExit(int code)
     FUZZ_CHECK(out.find("\r\n") + 2 == out.size() - std::string("Use -h for help\r\n").size());
 }
 
-// A caret goes and the character after it stays, whatever it is.
+// A caret goes and the character after it stays, whatever it is; between
+// quotes every character stays.
 std::string WithoutCarets(const std::string& text)
 {
     std::string out;
+    bool quoted = false;
     for (std::size_t i = 0; i < text.size(); i++) {
-        if (text[i] == '^') {
+        quoted = quoted != (text[i] == '"');
+        if (text[i] == '^' && !quoted) {
             if (++i == text.size())
                 break;
         }
@@ -77,12 +80,15 @@ void CheckSettings(const char* value)
     // The value of X when it fits the line, else nothing.
     std::string expected;
     if (s.VarName == "X" && value != nullptr && std::string(value).size() <= static_cast<std::size_t>(s.MaxLine))
-        expected = Platform.IsWinNT && s.Form == ResultForm::Batch ? WithoutCarets(value) : value;
+        expected = Platform.IsWinNT && s.Form == ResultForm::Batch && !s.ExactValue ? WithoutCarets(value) : value;
     if (expected.find_first_of("\r\n") != std::string::npos)
         expected.clear();  // no form's one line can hold it
     // Longer than the room, it is kept only for -l to cut (a smaller limit
     // says -l was given; at the room itself it may or may not have been).
     bool tooLong = static_cast<int>(expected.size()) > room;
+    // What the editor starts with must make a line that cmd reads whole.
+    if (!ValueFits(expected.substr(0, s.InputLimit)))
+        expected.clear();
     if (s.VarName == "X" && !tooLong)
         FUZZ_CHECK(s.Value == expected);
     if (s.VarName == "X" && tooLong && s.InputLimit < room)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test on this machine: installs what is missing, checks the
-# scripts and manual pages, builds the native, sanitizer and Windows
+# scripts and manual pages, builds the native, sanitizer, Windows and fuzzing
 # configurations, then runs every test with CTest from the native build,
 # six at a time and the longest first: the unit tests natively, with
 # sanitizers and under Wine, the end-to-end suites in tmux, the Debian
@@ -31,7 +31,9 @@ step "install what the tests need" bash tests/install-deps.sh
 step "scripts (shellcheck)" sh -c 'shellcheck completion/*.bash &&
     shellcheck -x -S warning tests/*.sh tests/*/*.sh bench/*.sh packaging/*.sh'
 step "manual pages (mandoc)" mandoc -Tlint -W warning pickit/pickit.1 fillin/fillin.1
-for preset in release sanitize win32 win64; do
+# The fuzz targets too: built inside the test run they would take the
+# cores from the suites' waits.
+for preset in release sanitize win32 win64 fuzz; do
     step "build $preset" sh -c "cmake --preset $preset >/dev/null && cmake --build --preset $preset -j$(nproc)"
 done
 # The tests read nothing from here: each types into panes of its own.
