@@ -23,10 +23,13 @@ struct Outcome {
 // Once the keys run out the console goes away, so a run that waits for more
 // ends as on Ctrl+C instead of hanging.
 Outcome EditRun(const std::string& value, const std::string& keys, const PlatformFlags& platform,
-                std::int32_t limit = 2040, const char* outFile = OutName)
+                std::int32_t limit = 2040, const char* outFile = OutName,
+                const std::vector<std::uint8_t>& extendedFirst = {})
 {
     SetCommandLine("fillin", {});
     VirtualConsoleSetPresent(false);
+    for (std::uint8_t key : extendedFirst)
+        PushExtended(key);
     PushKeys(keys);
     Platform = platform;
     Settings = FillinSettings();
@@ -94,41 +97,23 @@ TEST(FillinEditAndWrite, Outcomes)
 // whole: typed, or a deleted quote that leaves its text to be escaped.
 TEST(FillinEditAndWrite, KeepsALineThatCmdReadsWhole)
 {
-    constexpr int Home = -71, Right = -77, Del = -83;
+    const std::string Carets = "!" + std::string(679, '^') + "aaa";  // 8190 characters; one "a" more is two
+    const std::string Quoted = "!\"" + std::string(816, '&') + "\"";
     struct Case {
         std::string Value;
-        std::vector<int> Keys;  // negative: an extended key's code
-        std::string Written;
+        std::vector<std::uint8_t> Extended;  // before Keys
+        std::string Keys, Written;
     } cases[] = {
-        // 8190 characters; one "a" more would be two.
-        {"!" + std::string(679, '^') + "aaa", {'a', '\r'}, "!" + std::string(679, '^') + "aaa"},
-        {"!" + std::string(679, '^') + "aaa", {'\b', '\b', 'b', '\r'}, "!" + std::string(679, '^') + "ab"},
-        {"!\"" + std::string(816, '&') + "\"", {Home, Right, Del, '\r'}, "!\"" + std::string(816, '&') + "\""},
-        {"!\"" + std::string(816, '&') + "\"", {'\b', '\r'}, "!\"" + std::string(816, '&')},
+        {Carets, {}, "a\r", Carets},
+        {Carets, {}, "\b\bb\r", "!" + std::string(679, '^') + "ab"},
+        {Quoted, {71, 77, 83}, "\r", Quoted},  // Home, Right, Del
+        {Quoted, {}, "\b\r", Quoted.substr(0, Quoted.size() - 1)},
     };
     for (const Case& c : cases) {
-        SetCommandLine("fillin", {});
-        VirtualConsoleSetPresent(false);
-        for (int key : c.Keys) {
-            if (key < 0)
-                PushExtended(static_cast<std::uint8_t>(-key));
-            else
-                PushKeys(std::string(1, static_cast<char>(key)));
-        }
-        Platform = WinNT;
-        Settings = FillinSettings();
-        Settings.VarName = "X";
-        Settings.OutFile = OutName;
-        Settings.Value = c.Value;
-        Settings.InputLimit = 2040;
-        RunOutcome run = RunProgram([] { EditAndWrite(); });
-        EXPECT_FALSE(run.Exited) << run.Code;
-        std::ifstream file(OutName, std::ios::binary);
-        std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        file.close();
-        std::remove(OutName);
-        EXPECT_EQ(written, BatchLine("X", c.Written, false)) << c.Written.substr(0, 10);
-        EXPECT_TRUE(LineFits(written));
+        Outcome outcome = EditRun(c.Value, c.Keys, WinNT, 2040, OutName, c.Extended);
+        EXPECT_EQ(outcome.Code, 0);
+        EXPECT_EQ(outcome.File, BatchLine("X", c.Written, false)) << c.Written.substr(0, 10);
+        EXPECT_TRUE(LineFits(outcome.File));
     }
 }
 
