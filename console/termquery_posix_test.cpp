@@ -140,6 +140,11 @@ TEST(EmojiWidths, QuestionsOncePerKind)
     EXPECT_EQ(QuestionFor(q, Heart), "\x1b[?2027$p\x1b" "7" + Heart + "\x1b[6n\x1b" "8   \x1b" "8");
     EXPECT_EQ(UnaskedCharacter(q, "a" + Smile + Family), Family);
     EXPECT_EQ(QuestionFor(q, Family), "\x1b" "7" + Family + "\x1b[6n\x1b" "8        \x1b" "8");
+    // A spacing mark is asked about after the letter it stands on, once.
+    EXPECT_EQ(UnaskedCharacter(q, HiNukta), Hi);
+    EXPECT_EQ(QuestionFor(q, Hi), "\x1b" "7" + Hi + "\x1b[6n\x1b" "8    \x1b" "8");
+    EXPECT_EQ(UnaskedCharacter(q, Hi + Di + Dii), Dii);
+    EXPECT_EQ(UnaskedCharacter(q, SignI + Dii), Dii);
 }
 
 // Where no rule gave the answer, each character of the kind is asked.
@@ -154,17 +159,6 @@ TEST(EmojiWidths, EachCharacterWhereNoRuleFits)
     TakeQuestionAnswer(q, Coder, 5);
     EXPECT_EQ(UnaskedCharacter(q, Family + Coder + Rainbow), Rainbow);
     EXPECT_EQ(CharWidth(Coder), 5);
-}
-
-// A spacing mark is asked about once, after the letter it stands on.
-TEST(SpacingMarkWidths, QuestionsOncePerMark)
-{
-    Fresh fresh;
-    WidthQuestions& q = fresh.Questions;
-    EXPECT_EQ(UnaskedCharacter(q, HiNukta), Hi);  // the mark after the letter alone
-    EXPECT_EQ(QuestionFor(q, Hi), "\x1b[?2027$p\x1b" "7" + Hi + "\x1b[6n\x1b" "8    \x1b" "8");
-    EXPECT_EQ(UnaskedCharacter(q, Hi + Di + Dii), Dii);
-    EXPECT_EQ(UnaskedCharacter(q, SignI + Dii), Dii);
 }
 
 }  // namespace
