@@ -102,10 +102,19 @@ TEST(TranslateScanCode, EveryRowOfEveryGroup)
 
 TEST(TranslateScanCode, CtrlWithTheCursorBlockAndKeypad)
 {
-    const unsigned codes[13] = {0x77, 0x8D, 0x84, 0x8E, 0x73, 0x8F, 0x74, 0x4E, 0x75, 0x91, 0x76, 0x92, 0x93};
-    for (unsigned scan = 0x47; scan <= 0x53; scan++) {
-        EXPECT_EQ(TranslateScanCode(scan, LeftCtrlPressed, 0), codes[scan - 0x47]) << std::hex << scan;
-        EXPECT_EQ(TranslateScanCode(scan, RightCtrlPressed | EnhancedKey, 0), codes[scan - 0x47]) << std::hex << scan;
+    struct Case {
+        const char* Key;
+        std::uint16_t Scan;
+        unsigned Expected;
+    } cases[] = {
+        {"Home", 0x47, 0x77}, {"Up", 0x48, 0x8D},     {"PgUp", 0x49, 0x84}, {"keypad -", 0x4A, 0x8E},
+        {"Left", 0x4B, 0x73}, {"keypad 5", 0x4C, 0x8F}, {"Right", 0x4D, 0x74},
+        {"keypad + unchanged", 0x4E, 0x4E},            {"End", 0x4F, 0x75},  {"Down", 0x50, 0x91},
+        {"PgDn", 0x51, 0x76}, {"Ins", 0x52, 0x92},    {"Del", 0x53, 0x93},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TranslateScanCode(c.Scan, LeftCtrlPressed, 0), c.Expected) << "Ctrl+" << c.Key;
+        EXPECT_EQ(TranslateScanCode(c.Scan, RightCtrlPressed | EnhancedKey, 0), c.Expected) << "Ctrl+" << c.Key;
     }
 }
 
