@@ -65,22 +65,4 @@ round "-e" "$OFF" "-e" 'C:\Program Files (x86)\App' 'C:\Program Files (x86)\App'
 round "-e with \"!\"" "$OFF" "-e" 'a^b"c&d"!e%f' 'a^b"c&d"!e%f'
 round "-e, delayed expansion" "$ON" "-e" 'x ^ & (y) "z&" 5%' 'x ^ & (y) "z&" 5%'
 
-# The exact value makes a folder of its own name.
-rm -rf "$WORK/Files (x86) & more"
-printf '@echo off\r\nset ZZV=\r\n%s -v zzv -f "%s\\set_zzv.bat" -e -p "V: "\r\ncall "%s\\set_zzv.bat"\r\ncd /d "%s"\r\nmkdir "%%ZZV%%"\r\necho done\r\n' \
-    "$FILLIN_WIN" "$W" "$W" "$W" >"$WORK/case.bat"
-start 80 24 "$RUN cmd /c '$W\\case.bat'"
-wait_for "V: " 20
-literal 'Files (x86) & more'
-keys Enter
-wait_for "done" 20
-check "-e: mkdir \"%ZZV%\"" yes "$([ -d "$WORK/Files (x86) & more" ] && echo yes || echo no)"
-
-# The line's two branches: IF "!!"=="" chooses by the caller's mode (the
-# delayed branch's value is Wine's own there: see above).
-start 80 24 "ZZV='abc!' $FILLIN -v zzv -f set_zzv.bat -t 1"
-check "a value with \"!\": exit code" 0 "$(wait_exit 15)"
-check "a value with \"!\": one line, a branch for each mode" \
-    'IF "!!"=="" (SET ZZV=abc^^!) ELSE SET ZZV=abc!'$'\r' "$(cat "$WORK/set_zzv.bat")"
-
 finish
