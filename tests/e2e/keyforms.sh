@@ -68,15 +68,22 @@ Ctrl+J accepts|X=hello||l:x h:0a|0|SET X=hellox\r\n
 an OSC answer in two reads types nothing|X=abc||h:1b,5d,31,31 h:3b,72,67,62,3a,30,2f,30,2f,30,07 Enter|0|SET X=abc\r\n
 CASES
 
-# ---- A late answer (OSC 11) during pickit's time-out (1 s into 3 s) is no
-# key: the time-out still chooses, and nothing is left for the shell after it.
-start 80 24 "$PICKIT -k qgx -t q,3; r=\$?; read -t 1 x; echo \"after:[\$x]\"; (exit \$r)"
-wait_for "[Q,G,X]" 5
-sleep 1
-hex 1b 5d 31 31 3b 72 67 62 3a 30 30 30 30 2f 30 30 30 30 2f 30 30 30 30 1b 5c
-check "a late answer: exit code" 1 "$(wait_exit 15)"
-check "a late answer: echo" "[Q,G,X] Q" "$(screen | grep -vF after: | grep -F '] ' | sed 's/ *$//')"
-check "a late answer: nothing for the shell" "after:[]" "$(screen | grep -F after: | sed 's/ *$//')"
+# ---- A late answer during pickit's time-out (1 s into 3 s) is no key: the
+# time-out still chooses, and nothing is left for the shell after it.
+while IFS='|' read -r name args answer code echoed; do
+    [ -z "$name" ] && continue
+    start 80 24 "$PICKIT $args; r=\$?; read -t 1 x; echo \"after:[\$x]\"; (exit \$r)"
+    wait_for "${echoed% *}" 5  # the prompt
+    sleep 1
+    read -ra answer_bytes <<<"$answer"
+    hex "${answer_bytes[@]}"
+    check "$name: exit code" "$code" "$(wait_exit 15)"
+    check "$name: echo" "$echoed" "$(screen | grep -vF after: | grep -F '] ' | sed 's/ *$//')"
+    check "$name: nothing for the shell" "after:[]" "$(screen | grep -F after: | sed 's/ *$//')"
+done <<'CASES'
+an OSC 11 answer|-k qgx -t q,3|1b 5d 31 31 3b 72 67 62 3a 30 30 30 30 2f 30 30 30 30 2f 30 30 30 30 1b 5c|1|[Q,G,X] Q
+a cursor report at row 12|-k yn -t n,3|1b 5b 31 32 3b 34 30 52|2|[Y,N] N
+CASES
 
 # ---- GNU screen between tmux and the program, told that its terminal is
 # rxvt: it turns rxvt's Home and End (ESC [ 7 ~, ESC [ 8 ~) into its own
