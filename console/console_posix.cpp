@@ -468,8 +468,7 @@ std::string TerminalText(std::string_view text)
         Cursor.Unplaced += bytes;
         return bytes;
     }
-    if (Cursor.State != Query::None)
-        PlaceCursor();
+    PlaceCursor();
     return ScreenWrite(Screen, bytes);
 }
 
