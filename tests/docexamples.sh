@@ -320,11 +320,14 @@ ex_pickit_name_batch() {
     for_batch || return 1
     local keys line
     while IFS='|' read -r keys line; do
-        batch "$1"
+        batch "$1" name=
         drive "?Name: ~$keys"
-        shown "pickit-name-batch, $keys" "$line"
+        wait_exit 30 >/dev/null
+        check "pickit-name-batch, $keys: shows" "$line" "$(screen_text | grep -F Hello)"
     done <<EOF
 =Bob & (x) ^~Enter~?Use Bob & (x) ^? [Y,N]~y|${PAREN}Hello, Bob & (x) ^
+=Bob~Enter~?Use Bob? [Y,N]~n|
+Enter|
 EOF
 }
 
