@@ -161,12 +161,22 @@ drive() {
         esac
     done
 }
-# shown NAME LINE: the example has ended, and a row of the screen is LINE.
-shown() {
+# ended NAME: the example has ended.
+ended() {
     local rc
     rc=$(wait_exit 30)
     check "$1: ends" ended "$([ "$rc" = hung ] && echo hung || echo ended)"
+}
+# shown NAME LINE: the example has ended, and a row of the screen is LINE.
+shown() {
+    ended "$1"
     check "$1: shows" "$2" "$(screen_text | grep -xF -- "$2")"
+}
+# greeted NAME LINE: the example has ended, and its "Hello" row is LINE
+# (none at all: LINE empty).
+greeted() {
+    ended "$1"
+    check "$1: greets" "$2" "$(screen_text | grep -F Hello)"
 }
 # exits NAME CODE: the example ended with that exit code.
 exits() { check "$1: exit code" "$2" "$(wait_exit 30)"; }
@@ -300,16 +310,17 @@ EOF
 # A name, then a question about it.
 ex_pickit_name_sh() {
     for_shell || return 1
-    local sh keys line
+    local sh keys line rc
     for sh in $SH_SHELLS; do
-        while IFS='|' read -r keys line; do
-            shell "$sh" "$1"
+        while IFS='|' read -r keys line rc; do
+            shell "$sh" "$1" name=
             drive "?Name: ~$keys"
-            exits "pickit-name-sh, $sh, $keys" 0
-            check "pickit-name-sh, $sh, $keys: shows" "$line" "$(screen_text | grep -F Hello)"
+            exits "pickit-name-sh, $sh, $keys" "$rc"
+            greeted "pickit-name-sh, $sh, $keys" "$line"
         done <<'EOF'
-=Ann Lee~Enter~?Use Ann Lee? [Y,N]~y|Hello, Ann Lee
-=Ann Lee~Enter~?Use Ann Lee? [Y,N]~n|
+=Ann Lee~Enter~?Use Ann Lee? [Y,N]~y|Hello, Ann Lee|0
+=Ann Lee~Enter~?Use Ann Lee? [Y,N]~n||0
+Enter||2
 EOF
     done
 }
@@ -322,8 +333,7 @@ ex_pickit_name_batch() {
     while IFS='|' read -r keys line; do
         batch "$1" name=
         drive "?Name: ~$keys"
-        wait_exit 30 >/dev/null
-        check "pickit-name-batch, $keys: shows" "$line" "$(screen_text | grep -F Hello)"
+        greeted "pickit-name-batch, $keys" "$line"
     done <<EOF
 =Bob & (x) ^~Enter~?Use Bob & (x) ^? [Y,N]~y|${PAREN}Hello, Bob & (x) ^
 =Bob~Enter~?Use Bob? [Y,N]~n|
@@ -390,7 +400,7 @@ ex_fillin_pin() {
     rm -f "$WORK/pin.bat"
     batch "$1" PIN=1234
     drive "?PIN: 1234~5~6~Enter"
-    wait_exit 30 >/dev/null
+    ended "fillin-pin"
     check "fillin-pin: pin.bat" "SET PIN=5634"$'\r' "$(cat "$WORK/pin.bat" 2>/dev/null)"
 }
 
@@ -402,7 +412,7 @@ ex_fillin_stdout_sh() {
             shell "$sh" "$1" name=
             drive "?Name: ~$keys"
             exits "fillin-stdout-sh, $sh, $keys" "$rc"
-            check "fillin-stdout-sh, $sh, $keys: shows" "$line" "$(screen_text | grep -F Hello)"
+            greeted "fillin-stdout-sh, $sh, $keys" "$line"
         done <<'EOF'
 =Ann~Enter|Hello, Ann|0
 Enter||2
@@ -447,8 +457,7 @@ ex_fillin_fish_file() {
     while IFS='|' read -r keys line; do
         shell fish "$1"
         drive "?Your name: Ann~$keys"
-        wait_exit 30 >/dev/null
-        check "fillin-fish-file, $keys: shows" "$line" "$(screen_text | grep -F Hello)"
+        greeted "fillin-fish-file, $keys" "$line"
         cleaned "fillin-fish-file, $keys"
     done <<'EOF'
 =ie~Enter|Hello, Annie
