@@ -210,7 +210,9 @@ cleaned() { check "$1: temporary files removed" "" "$(ls -A "$WORK/tmp")"; }
 SH_SHELLS="dash bash zsh"
 RAN=0
 
-# for_batch / for_shell: true where the example's language runs.
+# for_batch / for_shell: true where the example's language runs. (Under
+# Wine Ctrl+C is no key but a signal that ends cmd too: the batch tables
+# type none.)
 for_batch() { $IS_WINDOWS; }
 for_shell() { ! $IS_WINDOWS; }
 
