@@ -9,7 +9,7 @@
 # block of the document has a marker just before it that says what it is:
 #
 #   Markdown            <!-- example NAME -->    <!-- not run -->
-#   manual page (roff)  .\" example NAME         .\" not run      (before .nf)
+#   manual page (roff)  .\" example NAME         .\" not run      (before .nf, .EX)
 #   text (the zip's)    #: example NAME          #: not run
 #
 # (windows-zip.sh leaves the "#:" lines out of the zip). A block without a
@@ -32,8 +32,9 @@ esac
 
 # ---- Extraction: one file per code block in $WORK/blocks, and one line
 # "NUMBER LINE MARKER" per block in $WORK/blocks/list (MARKER "-": none).
-# A manual page's block is what stands between .nf and .fi, its escapes
-# turned into the characters they print; an unknown escape is an error.
+# A manual page's block is what stands between .nf and .fi (or .EX and
+# .EE), its escapes turned into the characters they print; an unknown
+# escape is an error.
 mkdir -p "$WORK/blocks" "$WORK/tmp"
 extract() {
     local format
@@ -81,7 +82,7 @@ extract() {
     }
     format == "roff" {
         if (inblock) {
-            if ($0 == ".fi") finish(); else keep(deroff($0))
+            if ($0 == ".fi" || $0 == ".EE") finish(); else keep(deroff($0))
             next
         }
         if (match($0, /^\.\\" *(example [^ ]+|not run)/)) {
@@ -89,7 +90,7 @@ extract() {
             marker = substr($0, RSTART, RLENGTH); sub(/^\.\\" */, "", marker); markline = NR
             next
         }
-        if ($0 == ".nf") { inblock = 1; start = NR; next }
+        if ($0 == ".nf" || $0 == ".EX") { inblock = 1; start = NR; next }
         if (marker != "" && $0 !~ /^\.(RS|PP|in|sp)/) {
             printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
         }
@@ -98,7 +99,7 @@ extract() {
     {
         line = $0
         if (infence) {
-            if (line ~ /^ {0,3}```/) finish(); else keep(line)
+            if (line ~ /^ ? ? ?```/) finish(); else keep(line)
             next
         }
         if ((format == "md" && match(line, /^<!-- *(example [^ ]+|not run)/)) ||
@@ -112,7 +113,7 @@ extract() {
             if (line == "" || line ~ /^    /) { keep(substr(line, 5)); prevblank = (line == ""); next }
             finish()
         }
-        if (line ~ /^ {0,3}```/) { infence = 1; start = NR + 1 }
+        if (line ~ /^ ? ? ?```/) { infence = 1; start = NR + 1 }
         else if (prevblank && line ~ /^    /) { inblock = 1; start = NR; keep(substr(line, 5)) }
         else if (marker != "" && line != "") {
             printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
