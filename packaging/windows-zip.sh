@@ -25,7 +25,8 @@ for pair in win32:i686 win64:x86_64; do
     rmdir "$STAGE/$NAME/$arch/bin"
 done
 # Windows line ends for Notepad.
-sed 's/$/\r/' packaging/windows-readme.txt >"$STAGE/$NAME/README.txt"
+# ("#:" lines mark the examples for tests/docexamples.sh.)
+sed -e "/^#:/d" -e "s/\$/\r/" packaging/windows-readme.txt >"$STAGE/$NAME/README.txt"
 sed 's/$/\r/' LICENSE >"$STAGE/$NAME/LICENSE.txt"
 
 rm -f "$ZIP"
