@@ -2,7 +2,8 @@
 # Figures for pickit and fillin on a POSIX terminal, as one table:
 #   (a) start-up and exit of "-h" against a C program that writes one line,
 #       built with the same compiler settings (median of many runs, in turn);
-#   (b) processor time that a time-out wait of 10 seconds costs;
+#   (b) processor time that a time-out wait of 10 seconds costs, without
+#       and with the count-down (-c);
 #   (c) bytes sent to the terminal for one key typed at the end and at the
 #       start of a 2,000-character line;
 #   (d) peak resident memory while the program waits for a key;
@@ -87,6 +88,8 @@ wait_run() {
 }
 wait_run pickit "$TIMEOUT" "'$PICKIT' -t Y,$TIMEOUT"
 wait_run fillin "$TIMEOUT" "X=hello '$FILLIN' -v X -f out.bat -t $TIMEOUT"
+wait_run pickit_c "$TIMEOUT" "'$PICKIT' -c -t Y,$TIMEOUT"
+wait_run fillin_c "$TIMEOUT" "X=hello '$FILLIN' -v X -f out.bat -c -t $TIMEOUT"
 # The C program waits in pause() until its pane is closed.
 wait_run baseline 0 "'$REL/bench/baseline' wait"
 
@@ -182,6 +185,7 @@ row "(a) -h start-up and exit, in a terminal" "$(ms "$p_tty")" "$(ms "$f_tty")" 
 row "    C program writing one line" "$(ms "$c_tty")" "$(ms "$c_tty")" ""
 row "    ratio" "$(ratio "$p_tty" "$c_tty")" "$(ratio "$f_tty" "$c_tty")" "<= 1.2x"
 row "(b) processor time, ${TIMEOUT} s time-out wait" "$(unit "${CPU[pickit]}" ms)" "$(unit "${CPU[fillin]}" ms)" "< 20 ms per 10 s"
+row "    with the count-down (-c)" "$(unit "${CPU[pickit_c]}" ms)" "$(unit "${CPU[fillin_c]}" ms)" "< 20 ms per 10 s"
 row "(c) bytes per key, end of 2000-char line" "-" "$(unit "$end_bytes" B)" ""
 row "    line editor alone (editor_bytes)" "-" "$(unit "${ed_end:-n/a}" B)" ""
 row "(c) bytes per key, start of 2000-char line" "-" "$(unit "$start_bytes" B)" ""

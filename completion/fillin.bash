@@ -16,7 +16,7 @@ _fillin()
         return 0 ;;
     -[pPlLtT] | /[pPlLtT]) return 0 ;;
     esac
-    local words="-v -f -p -l -t -b -e -m -n -o -u -h"
+    local words="-v -f -p -l -t -b -c -e -m -n -o -u -h"
     # --help and --version count only as the first word.
     [ "$COMP_CWORD" -eq 1 ] && words="$words --help --version"
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")

@@ -8,7 +8,7 @@ _pickit()
     case $prev in
     -[kKdDtTpP] | /[kKdDtTpP]) return 0 ;;
     esac
-    local words="-k -d -t -p -l -n -q -s -h"
+    local words="-k -d -t -p -c -l -n -q -s -h"
     # --help and --version count only as the first word.
     [ "$COMP_CWORD" -eq 1 ] && words="$words --help --version"
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")

@@ -46,3 +46,7 @@ std::string_view LineEnd();
 
 // Every backend's WriteOut tells the text here, for LineSoFar (output.cpp).
 void NoteLine(std::string_view text);
+// Whether text fits in row y from column x on, every character shown in
+// cells of its own: what every backend's WriteCellsAt checks first
+// (output.cpp).
+bool CellsFit(int x, int y, std::string_view text);

@@ -28,6 +28,14 @@ int WhereX();
 int WhereY();
 void GotoXY(int x, int y);
 
+// Writes text into the cells from column x of row y on, beside the
+// dialogue: the cursor stays where it is and the screen never scrolls.
+// False, with nothing written, where it cannot: the dialogue does not go to
+// the console's screen (a file, a pipe, no console), the terminal takes
+// text alone or has not told where its cursor is, or the text does not fit
+// in the row.
+bool WriteCellsAt(int x, int y, std::string_view text);
+
 // Says that the cursor's position will be needed. A terminal is then asked
 // with the next text written, and its answer taken when the position is
 // first needed, so that nothing waits for it before. Elsewhere nothing.

@@ -14,6 +14,8 @@
 //   ESC [ n A / B / C  move it up, down, right, where the row is not known
 //   CR LF              after text that ends in the last column, so that
 //                      the cursor moves on as a screen buffer's does
+//   ESC [ row ; col H  also to text written beside the dialogue and back
+//                      (WriteCellsAt), only where the row is known
 //   ESC [ J            blank the screen from the cursor, before a redraw
 //                      on a fresh line after a resize or a stop
 //   ESC [ ? 2004 h / l bracketed paste on while keys are read, off before
@@ -603,6 +605,26 @@ void GotoXY(int x, int y)
     }
     WriteTerminal(move);
     ScreenMoveTo(Screen, x, y);
+}
+
+// Through the dialogue's own moves: to the cells, the text, and back to
+// the cursor. Only where the terminal has told where its cursor is: a
+// guessed position could cover the prompt. The text is not followed by the
+// model, which would wrap after a last column filled; the move back, to a
+// known row and column, ends the wrap a terminal holds pending there.
+bool WriteCellsAt(int x, int y, std::string_view text)
+{
+    if (Tty.Fd < 0 || Tty.Send != Sending::Everything || !CellsFit(x, y, text))
+        return false;
+    PlaceCursor();
+    if (!Cursor.PositionKnown)
+        return false;
+    int backX = Screen.X;
+    int backY = Screen.Y;
+    GotoXY(x, y);
+    WriteTerminal(Showable(text));
+    GotoXY(backX, backY);
+    return true;
 }
 
 int InputEventCount()

@@ -132,6 +132,24 @@ void GotoXY(int x, int y)
     SetConsoleCursorPosition(Console.Out, place);
 }
 
+// Straight into the screen buffer, which moves no cursor and scrolls
+// nothing; a file or pipe is no screen buffer.
+bool WriteCellsAt(int x, int y, std::string_view text)
+{
+    DWORD mode;
+    if (!CellsFit(x, y, text) || !CanWrite(*DialogueOut) || !GetConsoleMode(*DialogueOut, &mode))
+        return false;
+    COORD place = {static_cast<SHORT>(x - 1), static_cast<SHORT>(y - 1)};
+    DWORD written = 0;
+    if (LocaleIsUtf8()) {
+        std::wstring wide = WideFromUtf8(text);
+        return WriteConsoleOutputCharacterW(*DialogueOut, wide.data(), static_cast<DWORD>(wide.size()), place,
+                                            &written) != 0;
+    }
+    return WriteConsoleOutputCharacterA(*DialogueOut, text.data(), static_cast<DWORD>(text.size()), place,
+                                        &written) != 0;
+}
+
 int InputEventCount()
 {
     DWORD count = 0;

@@ -1,6 +1,8 @@
 #include <string>
 
 #include "backend.h"
+#include "charset.h"
+#include "console.h"
 #include "output.h"
 
 // One write per line: the text and its line end go out together.
@@ -27,4 +29,15 @@ void NoteLine(std::string_view text)
 const std::string& LineSoFar()
 {
     return Line;
+}
+
+bool CellsFit(int x, int y, std::string_view text)
+{
+    int cells = 0;
+    for (const std::string& c : SplitChars(text)) {
+        if (CharWidth(c) == 0)
+            return false;
+        cells += CharWidth(c);
+    }
+    return cells > 0 && x >= 1 && x + cells - 1 <= ScreenWidth && y >= 1 && y <= ScreenHeight;
 }

@@ -15,6 +15,7 @@ int OutputWrites = 0;
 std::string ResultBytes;
 bool DialogueOnTerminal = false;
 int CursorMoves = 0;
+std::vector<std::string> CellWrites;
 double WaitedSeconds = 0;
 int WaitCalls = 0;
 
@@ -71,6 +72,7 @@ void VirtualConsoleReset(int width, int height, int x, int y, double clockSecond
     ResultBytes.clear();
     DialogueOnTerminal = false;
     CursorMoves = 0;
+    CellWrites.clear();
     WaitedSeconds = 0;
     WaitCalls = 0;
     ResetKeyState();
@@ -208,6 +210,21 @@ void GotoXY(int x, int y)
     Screen.X = x;
     Screen.Y = y;
     CursorMoves++;
+}
+
+bool WriteCellsAt(int x, int y, std::string_view text)
+{
+    if (!Screen.Present || !CellsFit(x, y, text))
+        return false;
+    CellWrites.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + std::string(text));
+    Row& row = Screen.Rows[y - 1];
+    for (const std::string& c : SplitChars(text)) {
+        row[x - 1] = c;
+        for (int i = 1; i < CharWidth(c); i++)
+            row[x - 1 + i] = "";
+        x += CharWidth(c);
+    }
+    return true;
 }
 
 int InputEventCount()

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "backend.h"
 #include "clock.h"
@@ -49,6 +50,8 @@ extern int OutputWrites;               // number of WriteOut calls
 extern std::string ResultBytes;        // written by WriteResultLine
 extern bool DialogueOnTerminal;        // DialogueToTerminal was called
 extern int CursorMoves;                // number of GotoXY calls that moved
+// Each WriteCellsAt that wrote, as "x,y:text"; in the screen's cells too.
+extern std::vector<std::string> CellWrites;
 extern double WaitedSeconds;           // virtual time spent in WaitForInput
 extern int WaitCalls;                  // number of WaitForInput calls
 double VirtualClock();

@@ -18,7 +18,7 @@ const ProgramAbout About = {"fillin", {
     "Fillin * Version 9 * a line of input for your scripts",
     "",
     "Usage: fillin -v var -f filename [-p prompt] [-l length] [-t timeout]",
-    "              [-b] [-e] [-m] [-n] [-o] [-u]",
+    "              [-b] [-c] [-e] [-m] [-n] [-o] [-u]",
     "",
     "  -v var       specifies the environment variable name to create/edit",
     "  -f filename  specifies the name of the output batch file",
@@ -26,6 +26,7 @@ const ProgramAbout About = {"fillin", {
     "  -l length    limits the length of the input string",
     "  -t timeout   return unedited string in timeout seconds if nothing typed",
     "  -b           position cursor at beginning of input line, instead of the end",
+    "  -c           show the seconds left while -t waits",
     "  -e           set the variable to exactly what was typed (no escape carets)",
     "  -m           mask input (typed characters appear as asterisks)",
     "  -n           numeric input only (0-9)",
@@ -113,7 +114,7 @@ void ParseCommandLine()
     Settings.MaxLine = maxLine;
 
     for (;;) {
-        unsigned char option = GetOpt("BbEeF:f:HhL:l:MmNnOoP:p:T:t:UuV:v:");
+        unsigned char option = GetOpt("BbCcEeF:f:HhL:l:MmNnOoP:p:T:t:UuV:v:");
         if (option == NoMoreOptions)
             break;
         switch (option) {
@@ -130,6 +131,7 @@ void ParseCommandLine()
                 Settings.Timeout = -1;
             break;
         case 'b': case 'B': Settings.Edit.CursorAtStart = true; break;
+        case 'c': case 'C': Settings.Edit.ShowCountdown = true; break;
         case 'e': case 'E': Settings.ExactValue = true; break;
         case 'm': case 'M': Settings.Edit.MaskInput = true; break;
         case 'n': case 'N': Settings.Edit.NumericOnly = true; break;

@@ -35,7 +35,7 @@ struct FillinSettings {
     std::string Prompt;
     std::int32_t InputLimit = 32767;  // 32767: no -l given
     std::int32_t Timeout = 0;         // -1: not a number
-    EditFlags Edit;                   // -m -u -n -o -b
+    EditFlags Edit;                   // -m -u -n -o -b -c
 };
 extern FillinSettings Settings;
 

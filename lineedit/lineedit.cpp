@@ -14,6 +14,7 @@
 
 #include "charset.h"
 #include "console.h"
+#include "countdown.h"
 #include "lineedit.h"
 #include "output.h"
 #include "stopwatch.h"
@@ -579,7 +580,13 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
         LearnWidths(initial);
     SetText(initial, Flags.CursorAtStart ? 0 : initial.size());
 
-    if (TimeRunsOut(TimeoutSeconds, ShowAgain)) {
+    // The count-down goes one cell right of the cell after the text.
+    Countdown countdown{"", [](int& x, int& y) {
+        int end = SlotStart(TextLength() + 1);
+        x = ColumnOf(end);
+        y = Edit.TopY + RowOf(end);
+    }};
+    if (TimeRunsOut(TimeoutSeconds, ShowAgain, Flags.ShowCountdown ? &countdown : nullptr)) {
         FinishEdit();
     } else {
         // Once a key has come there is no time limit any more.

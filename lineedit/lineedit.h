@@ -13,6 +13,7 @@ struct EditFlags {
     bool NumericOnly = false;    // only 0-9 can be typed
     bool Overtype = false;       // starts in overtype mode
     bool CursorAtStart = false;  // the cursor starts before the text
+    bool ShowCountdown = false;  // the seconds a time-out has left shown after the text
 };
 
 // Edits Text in place at the console cursor. True with the edited text

@@ -358,6 +358,41 @@ TEST(EditLine, KeyBeforeTheTimeOutEndsTheLimit)
     }
 }
 
+// The count-down starts one cell right of the cell after the text, in that
+// cell's row, where it fits and there is a console; at the first key or
+// the time-out it is blanked.
+TEST(EditLine, CountdownBesideTheText)
+{
+    const struct {
+        const char* Name;
+        std::string Start;
+        Options Opt;
+        Keys Typed;  // a second into the wait
+        bool Present;
+        std::vector<std::string> Writes;
+    } cases[] = {
+        {"runs out", "abc", {2047, "", 3}, {}, true, {"9,2:(3s)", "9,2:(2s)", "9,2:(1s)", "9,2:    "}},
+        {"a key blanks it", "abc", {2047, "", 3}, {'x', Enter}, true, {"9,2:(3s)", "9,2:(2s)", "9,2:    "}},
+        {"masked: after the empty field", "abc", {2047, "m", 2}, {}, true, {"6,2:(2s)", "6,2:(1s)", "6,2:    "}},
+        {"the text fills its row", std::string(16, 'a'), {2047, "", 1}, {}, true, {"2,3:(1s)", "2,3:    "}},
+        {"no room left in the row", std::string(12, 'a'), {2047, "", 1}, {}, true, {}},
+        {"no console", "abc", {2047, "", 1}, {}, false, {}},
+        {"no time-out", "abc", {2047, "", 0}, {'x', Enter}, true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        VirtualConsoleReset(20, 6, 5, 2);
+        VirtualConsoleSetPresent(c.Present);
+        Queue(c.Typed, 1.5);
+        std::string text = c.Start;
+        EditFlags flags;
+        flags.MaskInput = Has(c.Opt, 'm');
+        flags.ShowCountdown = true;
+        EditLine(text, c.Opt.MaxLength, c.Opt.Timeout, flags);
+        EXPECT_EQ(CellWrites, c.Writes);
+    }
+}
+
 // ---- Limits and output ----
 
 TEST(EditLine, LimitAbove2047IsTaken2047)

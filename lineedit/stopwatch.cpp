@@ -4,6 +4,7 @@
 
 #include "clock.h"
 #include "console.h"
+#include "countdown.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ bool StopwatchExpired(Stopwatch& watch)
     return watch.Elapsed >= watch.Limit;
 }
 
-WaitEnd WaitForKeyOrTime(Stopwatch& watch)
+WaitEnd WaitForKeyOrTime(Stopwatch& watch, float wakeAt)
 {
     for (;;) {
         if (StopwatchExpired(watch))
@@ -73,14 +74,16 @@ WaitEnd WaitForKeyOrTime(Stopwatch& watch)
             return WaitEnd::Key;
         if (ScreenChangePending())
             return WaitEnd::ScreenChanged;
+        if (watch.Elapsed >= wakeAt)
+            return WaitEnd::Wake;
         // Clamped before the conversion: a long limit overflows an int.
-        float left = (watch.Limit - watch.Elapsed) * 1000.0f + 1.0f;
+        float left = (std::min(watch.Limit, wakeAt) - watch.Elapsed) * 1000.0f + 1.0f;
         float ms = std::clamp(left, 1.0f, static_cast<float>(WaitSliceMs));
         WaitForInput(static_cast<int>(ms));
     }
 }
 
-bool TimeRunsOut(std::int32_t seconds, void (*showAgain)())
+bool TimeRunsOut(std::int32_t seconds, void (*showAgain)(), Countdown* countdown)
 {
     if (seconds <= 0)
         return false;
@@ -88,10 +91,21 @@ bool TimeRunsOut(std::int32_t seconds, void (*showAgain)())
     StopwatchInit(watch, static_cast<float>(seconds));
     StopwatchStart(watch);
     for (;;) {
-        WaitEnd end = WaitForKeyOrTime(watch);
-        if (end != WaitEnd::ScreenChanged)
+        float wakeAt = countdown != nullptr ? CountdownDue(*countdown, watch.Elapsed) : watch.Limit;
+        WaitEnd end = WaitForKeyOrTime(watch, wakeAt);
+        if (end == WaitEnd::Wake) {
+            CountdownShow(*countdown, seconds, watch.Elapsed);
+        } else if (end == WaitEnd::ScreenChanged) {
+            if (ScreenChanged()) {
+                showAgain();
+                if (countdown != nullptr)
+                    CountdownMoved(*countdown);
+            }
+        } else {
+            // Blanked before the key or the time-out writes anything.
+            if (countdown != nullptr)
+                CountdownHide(*countdown);
             return end == WaitEnd::TimeUp;
-        if (ScreenChanged())
-            showAgain();
+        }
     }
 }

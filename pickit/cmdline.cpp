@@ -16,12 +16,14 @@ namespace {
 const ProgramAbout About = {"pickit", {
     "Pickit * Version 9 * a keystroke for your scripts",
     "",
-    "Usage: pickit [-k keys] [-d key] [-t key,n] [-p prompt] [-l] [-n] [-q] [-s]",
+    "Usage: pickit [-k keys] [-d key] [-t key,n] [-p prompt]",
+    "              [-c] [-l] [-n] [-q] [-s]",
     "",
     "  -k keys    specifies the list of valid keystrokes; default is YN",
     "  -d key     specifies a default key that will be used if Enter is pressed",
     "  -t key,n   choose specified key automatically if no keys pressed in 'n'",
     "             seconds",
+    "  -c         show the seconds left while -t waits",
     "  -p prompt  specifies the prompt to display (enclose in quotes if needed)",
     "  -l         Use line input mode: require Enter keystroke (-q is ignored)",
     "  -n         does not display the list of keys in the prompt",
@@ -84,7 +86,7 @@ void ParseCommandLine()
     bool timeoutError = false;
 
     for (;;) {
-        unsigned char option = GetOpt("D:d:HhK:k:LlNnP:p:QqSsT:t:");
+        unsigned char option = GetOpt("CcD:d:HhK:k:LlNnP:p:QqSsT:t:");
         if (option == NoMoreOptions)
             break;
         switch (option) {
@@ -93,6 +95,7 @@ void ParseCommandLine()
         case 'd': case 'D': Settings.DefaultKey = FirstChars(OptionArg, 1); break;
         case 't': case 'T': timeoutError = !ReadTimeout(OptionArg); break;
         case 'p': case 'P': Settings.Prompt = OptionArg; break;
+        case 'c': case 'C': Settings.ShowCountdown = true; break;
         case 'l': case 'L': Settings.LineMode = true; break;
         case 'n': case 'N': Settings.ShowKeys = false; break;
         case 'q': case 'Q': Settings.Quiet = true; break;

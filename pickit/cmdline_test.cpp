@@ -121,10 +121,13 @@ TEST(PickitCommandLine, Usage)
         EXPECT_EQ(outcome.Code, 0);
         EXPECT_EQ(outcome.Output.rfind("Pickit * Version 9 * ", 0), 0u) << ShowWords(args);
     }
-    // The descriptions, and the line that goes on from one, start in column 14.
+    // The descriptions, and the line that goes on from one, start in column
+    // 14; the usage line's second line under its options.
     std::istringstream usage(Parse({"-h"}).Output);
     for (std::string line; std::getline(usage, line);) {
-        if (line.rfind("  -", 0) == 0 || line.rfind("     ", 0) == 0) {
+        if (line.rfind("              [", 0) == 0) {
+            EXPECT_EQ(line.find_first_not_of(' '), std::string("Usage: pickit ").size()) << line;
+        } else if (line.rfind("  -", 0) == 0 || line.rfind("     ", 0) == 0) {
             EXPECT_EQ(line.find_first_not_of(' ', line.find("  ", 3)), 13u) << line;
         }
     }

@@ -20,6 +20,7 @@ struct PickitSettings {
     bool ShowKeys = true;
     bool Quiet = false;
     bool LineMode = false;
+    bool ShowCountdown = false;  // the seconds the time-out has left
 };
 extern PickitSettings Settings;
 

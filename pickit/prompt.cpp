@@ -1,5 +1,6 @@
 #include "charset.h"
 #include "console.h"
+#include "countdown.h"
 #include "output.h"
 #include "lineedit.h"
 #include "pickit.h"
@@ -52,7 +53,13 @@ std::string ReadAcceptableKey()
     WriteOut(Settings.Prompt);
 
     // The time-out is armed once; the first keystroke abandons it for good.
-    bool timedOut = TimeRunsOut(Settings.Timeout, [] { WriteOut(Settings.Prompt); });
+    // Its count-down leaves the cell of the key's echo blank.
+    Countdown countdown{Settings.TimeoutKey, [](int& x, int& y) {
+        x = WhereX();
+        y = WhereY();
+    }};
+    bool timedOut = TimeRunsOut(Settings.Timeout, [] { WriteOut(Settings.Prompt); },
+                                Settings.ShowCountdown ? &countdown : nullptr);
     std::string key = timedOut ? Settings.TimeoutKey : ReadAcceptableKey();
 
     if (key == CtrlCKey) {
@@ -74,6 +81,7 @@ std::string ReadAcceptableKey()
     EditFlags flags;  // the next key typed replaces the one character
     flags.UpperCase = !Settings.CaseSensitive;
     flags.Overtype = flags.CursorAtStart = true;
+    flags.ShowCountdown = Settings.ShowCountdown;
 
     for (;;) {
         AskCursorPosition();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "pickit.h"
 #include "program_run.h"
@@ -115,6 +117,37 @@ TEST(PromptForKey, TimeOut)
     // A key that is ready at the limit wins.
     run = Pick({"-t", "Y,5"}, [] { PushKeys("n", 5); });
     EXPECT_EQ(run.Code, 2);
+}
+
+// -c: the seconds left one cell right of the key's echo cell (of the
+// field's text in line mode), rewritten as they change and blanked at the
+// first key or the time-out; the output and the row left are as without it.
+TEST(PromptForKey, Countdown)
+{
+    const std::string longPrompt(70, 'p');
+    const struct {
+        Words Args;
+        double KeyAt;  // 0: no key
+        std::vector<std::string> Writes;
+        std::string Row;
+    } cases[] = {
+        {{"-c", "-t", "N,3", "-p", "Continue"}, 0,
+         {"17,1:(N in 3s)", "17,1:(N in 2s)", "17,1:(N in 1s)", "17,1:         "}, "Continue [Y,N] N"},
+        {{"-C", "-t", "N,10"}, 1.5, {"8,1:(N in 10s)", "8,1:(N in 9s) ", "8,1:          "}, "[Y,N] Y"},
+        {{"-lc", "-t", "N,2", "-p", "Continue"}, 0, {"18,1:(2s)", "18,1:(1s)", "18,1:    "}, "Continue [Y,N] N"},
+        {{"-c"}, 1.5, {}, "[Y,N] Y"},
+        {{"-c", "-t", "N,3", "-p", longPrompt}, 0, {}, longPrompt + " [Y,N] N"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ShowWords(c.Args));
+        RunOutcome run = Pick(c.Args, [&] {
+            if (c.KeyAt > 0)
+                PushKeys("y", c.KeyAt);
+        });
+        EXPECT_EQ(CellWrites, c.Writes);
+        EXPECT_EQ(run.Output, c.Row + "\r\n");
+        EXPECT_EQ(ScreenRow(1), c.Row + std::string(80 - c.Row.size(), ' '));
+    }
 }
 
 TEST(PromptForKey, LastKeyOfALongList)

@@ -37,8 +37,8 @@ shows() { wait_for "$2" 15; check "$1" yes "$(screen | grep -qF -- "$2" && echo 
 for args in "" "-h" "/?" "-v x -f a.bat -t bad -H"; do
     full=$($FILLIN $args </dev/null)
     check "fillin $args: usage exit code" 0 "$?"
-    check "fillin $args: usage, first and last of 24 lines" \
-        "Fillin * Version 9 * a line of input for your scripts$EOL|24|  3  Error on the command line$EOL" \
+    check "fillin $args: usage, first and last of 25 lines" \
+        "Fillin * Version 9 * a line of input for your scripts$EOL|25|  3  Error on the command line$EOL" \
         "$(printf '%s\n' "$full" | head -1)|$(printf '%s\n' "$full" | wc -l)|$(printf '%s\n' "$full" | tail -1)"
 done
 while IFS=: read -r args message; do

@@ -9,7 +9,7 @@ for args in "-h" "-H" "/?" "-d X -h"; do
     check "pickit $args exit code" 0 "$rc"
     full=$($PICKIT $args </dev/null)
     check "pickit $args first line" "$usage_first$EOL" "$(printf '%s\n' "$full" | head -1)"
-    check "pickit $args line count" 19 "$(printf '%s\n' "$full" | wc -l)"
+    check "pickit $args line count" 21 "$(printf '%s\n' "$full" | wc -l)"
     case $out in *'\r \n'*) crlf=yes ;; *) crlf=no ;; esac
     check "pickit $args ends lines with CR LF on Windows only" "$IS_WINDOWS" \
         "$([ $crlf = yes ] && echo true || echo false)"

@@ -207,10 +207,10 @@ if [ "$TARGET" = native ]; then
             _$1; for offer in "${COMPREPLY[@]}"; do printf "%s\n" "$offer"; done | sort | tr "\n" " "' \
             bash "$COMPLETION/$program.bash" "${@:2}"
     }
-    check "bash: pickit -" "--help --version -d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -)"
-    check "bash: pickit -k a -" "-d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -k a -)"
+    check "bash: pickit -" "--help --version -c -d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -)"
+    check "bash: pickit -k a -" "-c -d -h -k -l -n -p -q -s -t " "$(complete_bash pickit pickit -k a -)"
     check "bash: pickit -k <nothing>" "" "$(complete_bash pickit pickit -k '')"
-    check "bash: fillin -" "--help --version -b -e -f -h -l -m -n -o -p -t -u -v " "$(complete_bash fillin fillin -)"
+    check "bash: fillin -" "--help --version -b -c -e -f -h -l -m -n -o -p -t -u -v " "$(complete_bash fillin fillin -)"
     check "bash: fillin -v FILLIN_E2E" "FILLIN_E2E_ONE FILLIN_E2E_TWO " \
         "$(FILLIN_E2E_ONE=1 FILLIN_E2E_TWO=2 complete_bash fillin fillin -v FILLIN_E2E)"
     mkdir -p "$WORK/dir"
@@ -220,7 +220,7 @@ if [ "$TARGET" = native ]; then
 
     # fish: complete -C lists offers and descriptions.
     complete_fish() { F=$COMPLETION/$1.fish C=$2 fish --no-config -c 'source $F; complete -C $C'; }
-    check "fish: pickit -" "--help --version -d -h -k -l -n -p -q -s -t" \
+    check "fish: pickit -" "--help --version -c -d -h -k -l -n -p -q -s -t" \
         "$(complete_fish pickit 'pickit -' | cut -f1 | sort | tr '\n' ' ' | sed 's/ $//')"
     check "fish: pickit -k a - offers no --help" "" "$(complete_fish pickit 'pickit -k a -' | grep -- --help)"
     check "fish: a description" $'-m\tMask input with asterisks' "$(complete_fish fillin 'fillin -' | grep '^-m')"
