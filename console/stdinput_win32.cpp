@@ -1,6 +1,7 @@
 // Standard input in the OEM code page: there is no console whose code page
-// could say otherwise. A pipe is watched for a time-out by looking at it
-// now and then; a file or NUL answers at once.
+// could say otherwise. A read with a time-out runs in a thread of its own,
+// which the wait watches: a pipe gives no other sign of data that works
+// everywhere (Wine's pipes answer neither PeekNamedPipe nor a wait).
 #include "stdinput.h"
 
 #include <windows.h>
@@ -15,27 +16,45 @@ namespace {
 // Taken before ConsoleOpen points the standard input at the console.
 HANDLE Input = GetStdHandle(STD_INPUT_HANDLE);
 
-constexpr DWORD PipeLookMs = 20;
+struct ByteRead {
+    char Byte = 0;
+    bool Done = false;  // one byte came
+};
+ByteRead Timed;             // what the thread read
+HANDLE Reader = nullptr;    // the thread, until its read is taken
 
-// One byte of standard input; a pipe is waited for up to milliseconds
-// (below 0: no limit), a read blocks otherwise.
+bool ReadOne(ByteRead& read)
+{
+    DWORD count = 0;
+    read.Done = ReadFile(Input, &read.Byte, 1, &count, nullptr) && count == 1;
+    return read.Done;
+}
+
+DWORD WINAPI ReaderThread(LPVOID)
+{
+    ReadOne(Timed);
+    return 0;
+}
+
+// One byte of standard input, waiting up to milliseconds (below 0: no
+// limit). A read that the time left running is taken by the next call.
 InputRead ReadByte(char& byte, std::int64_t milliseconds)
 {
-    if (milliseconds >= 0 && GetFileType(Input) == FILE_TYPE_PIPE) {
-        DWORD start = GetTickCount();
-        DWORD available = 0;
-        // A pipe whose writer is gone fails the look; the read tells the end.
-        while (PeekNamedPipe(Input, nullptr, 0, nullptr, &available, nullptr) && available == 0) {
-            std::int64_t left = milliseconds - static_cast<std::int64_t>(GetTickCount() - start);
-            if (left <= 0)
-                return InputRead::TimeUp;
-            Sleep(static_cast<DWORD>(std::min<std::int64_t>(left, PipeLookMs)));
-        }
+    ByteRead read;
+    if (Reader == nullptr && milliseconds >= 0)
+        Reader = CreateThread(nullptr, 0, ReaderThread, nullptr, 0, nullptr);
+    if (Reader != nullptr) {
+        DWORD wait = milliseconds < 0 ? INFINITE : static_cast<DWORD>(std::min<std::int64_t>(milliseconds, 0x7FFFFFFF));
+        if (WaitForSingleObject(Reader, wait) == WAIT_TIMEOUT)
+            return InputRead::TimeUp;
+        CloseHandle(Reader);
+        Reader = nullptr;
+        read = Timed;
+    } else {
+        ReadOne(read);
     }
-    DWORD read = 0;
-    if (!ReadFile(Input, &byte, 1, &read, nullptr) || read != 1)
-        return InputRead::End;
-    return InputRead::Key;
+    byte = read.Byte;
+    return read.Done ? InputRead::Key : InputRead::End;
 }
 
 }  // namespace
