@@ -49,7 +49,7 @@ pickit -l, a last line without LF|printf n|2|||$PICKIT -l
 pickit, the end before an answer|printf x|0|||$PICKIT
 pickit, the end before an answer with a time-out|printf x|2|||$PICKIT -t n,60
 pickit -l, the end before an answer with a time-out|printf 'x\n'|2|||$PICKIT -l -t n,60
-pickit, the time-out with the input still open|< <(exec sleep 60)|2|||$PICKIT -t n,1
+pickit, the time-out with the input still open|< <(exec sleep 30)|2|||$PICKIT -t n,1
 pickit, /dev/null|</dev/null|0||$TOLD_PICKIT|$PICKIT
 pickit -l, /dev/null|</dev/null|0||$TOLD_PICKIT|$PICKIT -l
 pickit, /dev/null with a time-out|</dev/null|2||$TOLD_PICKIT|$PICKIT -t n,60
