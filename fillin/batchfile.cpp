@@ -73,8 +73,8 @@ bool EditValue()
     return EditLine(Settings.Value, Settings.InputLimit, Settings.Timeout, Settings.Edit, FileHolds, ValueFits);
 }
 
-// The line goes to standard output, or becomes the file's whole content,
-// in the code page that the command interpreter reads it in.
+}  // namespace
+
 void WriteResult(const std::string& text)
 {
     bool lossless;
@@ -93,7 +93,10 @@ void WriteResult(const std::string& text)
     }
 }
 
-}  // namespace
+bool Refused(const std::string& value)
+{
+    return Platform.IsWin9x && Settings.Form == ResultForm::Batch && CountCharsInSet(value, Win9xIllegalChars) > 0;
+}
 
 bool FileHolds(const std::string& text)
 {
@@ -152,9 +155,7 @@ void EditAndWrite()
         WriteOut(Settings.Prompt);
         if (!EditValue())
             ExitProgram(1);
-        // Only the SET line is read by COMMAND.COM, which would redirect them.
-        if (!Platform.IsWin9x || Settings.Form != ResultForm::Batch ||
-            CountCharsInSet(Settings.Value, Win9xIllegalChars) == 0)
+        if (!Refused(Settings.Value))
             break;
         WriteLine("Illegal characters specified: <, |, or >");
     }

@@ -81,6 +81,15 @@ void RemoveCarets(std::string& text);
 // written file ends the process here. A file that cannot be written is
 // refused before the prompt.
 void EditAndWrite();
+// Without a terminal: the value from standard input, shown nowhere, written
+// as EditAndWrite writes it; every other outcome ends the process here.
+void AnswerFromInput();
+// The line goes to standard output, or becomes the file's whole content,
+// in the code page that the command interpreter reads it in.
+void WriteResult(const std::string& text);
+// True when the value cannot be written: on Windows 9x the batch file's
+// line is read by COMMAND.COM, which would take <, > and | as redirections.
+bool Refused(const std::string& value);
 // A caret before each of ShellSpecialChars outside double quotes: what
 // the variable holds by default, so that %NAME% gives the text back.
 std::string EscapeSpecials(std::string_view text);

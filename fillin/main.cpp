@@ -11,6 +11,9 @@ int main(int argc, char** argv)
     ConsoleOpen();
     Settings.MaxLine = MaxLineFor(Platform);
     ParseCommandLine();
-    EditAndWrite();
+    if (HaveConsole())
+        EditAndWrite();
+    else
+        AnswerFromInput();
     ExitProgram(0);
 }

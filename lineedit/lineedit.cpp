@@ -422,23 +422,17 @@ void RestoreText()
     SetText(initial, Edit.Flags.CursorAtStart ? 0 : initial.size());
 }
 
-void TypeChar(std::string c)
+void TypeChar(const std::string& typed)
 {
-    if (c.empty() || (Edit.Flags.NumericOnly && !IsDigit(c)))
-        return;
-    if (Edit.Flags.UpperCase)
-        c = UpperCaseText(c);
-    if (Edit.Acceptable != nullptr && !Edit.Acceptable(c))
-        return;
+    TypingRules rules{Edit.Flags, Edit.MaxLength, Edit.Acceptable, Edit.Fits};
+    rules.Flags.Overtype = !Edit.InsertMode;
     std::string text = Joined(Edit.Text);
     std::size_t at = ByteOf(Edit.Cursor);
-    if (Edit.InsertMode || Edit.Cursor > TextLength())
-        text.insert(at, c);
-    else
-        text.replace(at, Edit.Text[Edit.Cursor - 1].size(), c);
-    Chars split = SplitChars(text);
-    if (static_cast<int>(split.size()) > Edit.MaxLength || !TextFits(text))
+    std::size_t end = at;
+    if (!TypeInto(text, end, typed, rules))
         return;
+    std::string c = text.substr(at, end - at);
+    Chars split = SplitChars(text);
     if (!Edit.Flags.MaskInput)
         LearnWidths(text);  // c may have joined the character before it
 
@@ -532,36 +526,52 @@ void ExtendedKey(std::uint8_t key)
     }
 }
 
-// The starting text as the options allow it.
-Chars PrepareText(const std::string& start)
+// Below 1 nothing may be typed; a negative limit would cut the text before
+// its start.
+int ClampedLength(std::int32_t maxLength)
 {
-    Chars text = SplitChars(start);
-    if (Edit.Flags.MaskInput)
-        text.clear();
-    if (Edit.Flags.NumericOnly) {
-        for (const std::string& c : text) {
-            if (!IsDigit(c)) {
-                text.clear();
-                break;
-            }
-        }
-    }
-    if (Edit.Flags.UpperCase)
-        text = SplitChars(UpperCaseText(Joined(text)));
-    if (static_cast<int>(text.size()) > Edit.MaxLength)
-        text.resize(Edit.MaxLength);
-    return text;
+    return maxLength > MostCharacters ? MostCharacters : maxLength < 0 ? 0 : maxLength;
 }
 
 }  // namespace
+
+bool TypeInto(std::string& text, std::size_t& at, std::string c, const TypingRules& rules)
+{
+    if (c.empty() || (rules.Flags.NumericOnly && !IsDigit(c)))
+        return false;
+    if (rules.Flags.UpperCase)
+        c = UpperCaseText(c);
+    if (rules.Acceptable != nullptr && !rules.Acceptable(c))
+        return false;
+    std::string typed = text;
+    if (!rules.Flags.Overtype || at >= text.size())
+        typed.insert(at, c);
+    else
+        typed.replace(at, CharLength(std::string_view(text).substr(at)), c);
+    if (static_cast<int>(CharCount(typed)) > ClampedLength(rules.MaxLength) ||
+        (rules.Fits != nullptr && !rules.Fits(typed)))
+        return false;
+    text = std::move(typed);
+    at += c.size();
+    return true;
+}
+
+std::string PreparedText(const std::string& start, std::int32_t maxLength, const EditFlags& flags)
+{
+    std::string text = start;
+    bool digits = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (flags.MaskInput || (flags.NumericOnly && !digits))
+        text.clear();
+    if (flags.UpperCase)
+        text = UpperCaseText(text);
+    return FirstChars(text, ClampedLength(maxLength));
+}
 
 bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSeconds,
               const EditFlags& Flags, bool (*Acceptable)(const std::string& c),
               bool (*Fits)(const std::string& text))
 {
-    // Below 1 nothing may be typed; a negative limit would cut the text
-    // before its start.
-    Edit.MaxLength = MaxLength > MostCharacters ? MostCharacters : MaxLength < 0 ? 0 : MaxLength;
+    Edit.MaxLength = ClampedLength(MaxLength);
     Edit.Flags = Flags;
     Edit.Acceptable = Acceptable;
     Edit.Fits = Fits;
@@ -573,7 +583,7 @@ bool EditLine(std::string& Text, std::int32_t MaxLength, std::int32_t TimeoutSec
     Edit.CursorCell = 0;
     Edit.ShownCells = 0;
 
-    Edit.Initial = PrepareText(Text);
+    Edit.Initial = SplitChars(PreparedText(Text, MaxLength, Flags));
     Edit.Text.clear();
     std::string initial = Joined(Edit.Initial);
     if (!Flags.MaskInput)

@@ -7,5 +7,7 @@ int main(int argc, char** argv)
     ArgsInit(argc, argv);
     ConsoleOpen();
     pickit::ParseCommandLine();
+    if (!HaveConsole())
+        pickit::AnswerFromInput();
     pickit::PromptForKey();
 }

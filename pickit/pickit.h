@@ -34,8 +34,15 @@ std::string JoinKeys(std::string_view keyList);
 // first occurrence counts.
 int KeyPosition(const std::string& key);
 
+// The key that typed text (a character, or Enter) stands for: Enter the
+// default key, if there is one; letters in capitals unless -s.
+std::string KeyTyped(const std::string& text, bool enter);
+
 // Shows the prompt, waits for an acceptable key and ends the process with
 // its position in the key list, or 255 for Ctrl+C.
 [[noreturn]] void PromptForKey();
+// Without a terminal: the answer from standard input, shown nowhere, and
+// the process's end with its exit code.
+[[noreturn]] void AnswerFromInput();
 
 }  // namespace pickit

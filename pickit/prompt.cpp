@@ -34,11 +34,7 @@ std::string ReadAcceptableKey()
                 WriteOut(Settings.Prompt);
             continue;
         }
-        std::string key = ReadKeyText(code);
-        if (code == Enter && !Settings.DefaultKey.empty())
-            key = Settings.DefaultKey;
-        if (!Settings.CaseSensitive)
-            key = UpperCaseText(key);
+        std::string key = KeyTyped(ReadKeyText(code), code == Enter);
         if (KeyPosition(key) > 0 || key == CtrlCKey) {
             // The rest of a burst (a paste, another program's input) is
             // never left for the next reader.
@@ -99,6 +95,13 @@ std::string ReadAcceptableKey()
 }
 
 }  // namespace
+
+std::string KeyTyped(const std::string& text, bool enter)
+{
+    if (enter && !Settings.DefaultKey.empty())
+        return Settings.DefaultKey;
+    return Settings.CaseSensitive ? text : UpperCaseText(text);
+}
 
 void PromptForKey()
 {

@@ -471,6 +471,24 @@ EOF
 # Not run anywhere: Wine has no PowerShell.
 ex_powershell() { echo "  (Wine has no PowerShell)"; return 1; }
 
+# ---- Unattended runs: each example in each shell with no terminal at all
+# (setsid), under set -e, its standard input its own.
+unattended() {
+    (cd "$WORK" && env PATH="$BINPATH:$PATH" HOME=/home/ann timeout 30 setsid -w "$1" -e "$2" </dev/null 2>&1 |
+        paste -sd'|')
+}
+unattended_in_shells() {
+    for_shell || return 1
+    local sh
+    for sh in $SH_SHELLS; do
+        check "$1, $sh" "$3" "$(unattended "$sh" "$2")"
+    done
+}
+ex_unattended_pickit() { unattended_in_shells unattended-pickit "$1" deploying; }
+ex_unattended_fillin() { unattended_in_shells unattended-fillin "$1" Ann; }
+ex_unattended_cron() { unattended_in_shells unattended-cron "$1" rotating; }
+ex_unattended_fillin_cron() { unattended_in_shells unattended-fillin-cron "$1" /home/ann; }
+
 # ---- Every block of the document: marked, and run where it runs.
 while read -r number line marker; do
     name=${marker#example }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Faults and bad input from outside: standard output that cannot take a
 # byte, a batch file that cannot be written, huge and many arguments,
-# values at and beyond the line's limit, a full key list, a paste faster
-# than the program reads, and no terminal at all.
+# values at and beyond the line's limit, a full key list and a paste faster
+# than the program reads.
 . "$(dirname "$0")/lib.sh"
 set -f  # arguments such as "/?" are no patterns
 
@@ -192,27 +192,5 @@ if ! $IS_WINDOWS; then
     wait_exit 20 >/dev/null
     check "U+010D typed into fillin is itself" "$(hexof $'SET X=abčc\r\n')" "$(bytes "$OUT")"
 fi
-
-# ---- No terminal at all: a wait for a key ends as Ctrl+C would, while a
-# time-out still runs out and gives its key or the value.
-# name : exit code : output : batch file (for fillin) : command.
-notty() { (cd "$WORK" && timeout 60 setsid -w "$@" </dev/null >"$WORK/notty.out" 2>&1); echo $?; }
-while IFS=: read -r name code output file command; do
-    [ -z "$name" ] && continue
-    rm -f "$OUT"
-    check "no terminal, $name: exit code" "$code" "$(eval "notty $command")"
-    check "no terminal, $name: output" "$(printf '%b' "$output")" "$(cat "$WORK/notty.out")"
-    case $file in
-    "") ;;
-    missing) check "no terminal, $name: no file" missing "$(bytes "$OUT")" ;;
-    *) check "no terminal, $name: file" "$(printf '%b' "$file" | od -An -tx1 | tr -s ' \n' ' ')" "$(bytes "$OUT")" ;;
-    esac
-done <<CASES
-pickit:255:[Y,N] ^C$EOL::$PICKIT
-pickit line mode:255:[Y,N] ^C$EOL::$PICKIT -l
-pickit's time-out:2:[Y,N] N$EOL::$PICKIT -t N,1
-fillin:1:abc^C$EOL:missing:env X=abc $FILLIN -v x -f out.bat
-fillin's time-out:0:abc$EOL:SET X=abc\r\n:env X=abc $FILLIN -v x -f out.bat -t 1
-CASES
 
 finish

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Both programs against the terminal's corners: redirected standard input
 # and output, a field that wraps at the right edge and scrolls at the bottom
-# row, a narrow terminal, and no terminal at all.
+# row and a narrow terminal.
 . "$(dirname "$0")/lib.sh"
 
 winpath() { local path="Z:$1"; printf '%s' "${path//\//\\}"; }
@@ -94,15 +94,4 @@ wait_for "[Y,N]" 10; sleep 0.3; keys n
 check "narrow: exit code" 2 "$(wait_exit 10)"
 check "narrow: prompt wraps" "$(printf '%030d' 0 | tr 0 q)| [Y,N] N" "$(row 1)|$(row 2)"
 
-# ---- No terminal at all: a time-out still fires; without one, as Ctrl+C
-if $IS_WINDOWS; then nocons="setsid"; else nocons="setsid"; fi
-out=$($nocons timeout 20 $PICKIT -t Y,1 </dev/null 2>/dev/null | tr -d '\r')
-check "no terminal: pickit's time-out fires" "[Y,N] Y" "$out"
-$nocons timeout 20 $PICKIT </dev/null >/dev/null 2>&1
-check "no terminal: pickit ends as on Ctrl+C" 255 "$?"
-FILLVAL=abc $nocons timeout 20 $FILLIN -v fillval -f "$WORK/none.bat" -t 1 </dev/null >/dev/null 2>&1
-check "no terminal: fillin's time-out accepts the value" "0 SET FILLVAL=abc" "$? $(tr -d '\r\n' <"$WORK/none.bat" 2>/dev/null)"
-rm -f "$WORK/none2.bat"
-FILLVAL=abc $nocons timeout 20 $FILLIN -v fillval -f "$WORK/none2.bat" </dev/null >/dev/null 2>&1
-check "no terminal: fillin ends as on Ctrl+C, writing nothing" "1 no file" "$? $([ -e "$WORK/none2.bat" ] && echo file || echo no file)"
 finish
