@@ -322,6 +322,12 @@ void WriteResultLine(std::string_view text)
         RuntimeError(DiskWriteError);
 }
 
+// Batch files have always found the messages on standard output.
+void WriteMessage(std::string_view text)
+{
+    WriteLine(text);
+}
+
 void ExitProgram(int code)
 {
     RestoreInputMode();
