@@ -122,6 +122,8 @@ OutPlace FindOutPlace(const std::string& name)
     if (file != INVALID_HANDLE_VALUE) {
         place.Exists = true;
         place.Writable = true;
+        place.Readable = true;
+        place.Owned = true;
         place.Regular = GetFileType(file) == FILE_TYPE_DISK;
         CloseHandle(file);
         return place;
@@ -140,8 +142,9 @@ OutPlace FindOutPlace(const std::string& name)
     return place;
 }
 
-bool OpenInPlace(const std::string& path)
+bool OpenInPlace(const OutPlace& place, bool)
 {
+    const std::string& path = place.Path;
     File = NewFile();
     File.Handle = CreateNamed(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, TRUNCATE_EXISTING, 0);
     if (File.Handle == INVALID_HANDLE_VALUE)  // a device cannot be truncated
