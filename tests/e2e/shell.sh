@@ -107,11 +107,8 @@ if ! $IS_WINDOWS; then
     check "lookup by the exact name" "set -gx myName 'Ann'" "$(cat "$WORK/n.fish")"
 fi
 
-# The README's example, run by dash and by fish. (On Windows only a name
-# that ends in .sh gets the export line.)
-suffix=
-$IS_WINDOWS && suffix=" --suffix=.sh"
-start 80 24 "name=Ann dash -c 'f=\$(mktemp$suffix); $FILLIN -v name -f \"\$f\" -p \"Name: \" && . \"\$f\"; rm -f \"\$f\"; echo \"Hello, \$name.\"'"
+# The README's example, run by dash and by fish.
+start 80 24 "name=Ann dash -c 'tmp=\$(mktemp -d); $FILLIN -v name -f \"\$tmp/name.sh\" -p \"Name: \" && . \"\$tmp/name.sh\"; echo \"Hello, \$name.\"'"
 wait_for "Name: Ann" 10
 literal "ie"
 keys Enter
