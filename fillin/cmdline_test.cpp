@@ -181,6 +181,7 @@ TEST(FillinCommandLine, WordsBySyntax)
         {windows, {"-v", "x", "--file", "o.sh"}, -1, ""},
         {posix, {"-v", "x", "--file", "o.sh"}, 3, "Unknown option --file"},
         {posix, {"--verbose", "-v", "x", "-f", "a.bat"}, 3, "Unknown option --verbose"},
+        {posix, {"--a\nb\x1b"}, 3, "Unknown option --a?b?\r\n"},
         {posix, {"-v", "x", "-f", "a.bat", "--", "--file"}, -1, ""},
         {posix, {"-v", "x", "--help"}, 0, usage},
         {posix, {"-t", "bad", "--version"}, 0, "fillin 9."},

@@ -36,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t nul = rest.find('\0');
         if (nul == std::string::npos)
             return 0;
-        // Without "?" and the byte 255, which stand for "unknown" and the end.
+        // Without "?" and the bytes 255 and 254, which stand for "unknown",
+        // the end and a long option.
         for (char c : rest.substr(0, nul)) {
-            if (c != '?' && c != '\xff')
+            if (c != '?' && c != '\xff' && c != '\xfe')
                 options += c;
         }
         rest.erase(0, nul + 1);

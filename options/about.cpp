@@ -33,7 +33,13 @@ void AnswerLongOption(const ProgramAbout& about, int exitCode)
         ShowUsage(about);
     if (OptionArg == "--version")
         ShowVersion(about);
-    ErrorExit("Unknown option " + OptionArg, exitCode);
+    // The word as given, on one line: a control character shows as "?".
+    std::string word = OptionArg;
+    for (char& c : word) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    ErrorExit("Unknown option " + word, exitCode);
 }
 
 void ErrorExit(std::string_view message, int exitCode)

@@ -8,6 +8,7 @@
 
 constexpr unsigned char NoMoreOptions = 255;
 // A word "--name" where long options are known; OptionArg holds the word.
+// (Option strings hold ASCII letters: 254 and 255 are never one.)
 constexpr unsigned char LongOption = 254;
 
 // How a command line marks its switches.
