@@ -48,6 +48,7 @@
 #include "output.h"
 #include "screenmodel_posix.h"
 #include "signals_posix.h"
+#include "streams_posix.h"
 #include "termkeys_posix.h"
 #include "termquery_posix.h"
 
@@ -478,6 +479,7 @@ std::string TerminalText(std::string_view text)
 
 void ConsoleOpen()
 {
+    HoldClosedStreams();
     IgnoreBrokenPipe();
     Tty.Utf8 = LocaleIsUtf8();
     Tty.Dumb = IsDumbTerminal(std::getenv("TERM"));
@@ -718,7 +720,7 @@ void WriteResultLine(std::string_view text)
 {
     std::string line(text);
     line += '\n';
-    if (!WriteAll(1, line))
+    if (StandardOutputClosed() || !WriteAll(1, line))
         RuntimeError(DiskWriteError);
 }
 
@@ -731,10 +733,7 @@ void ExitProgram(int code)
 void RuntimeError(int code)
 {
     GiveTerminalBack();
-    std::string line = "Runtime error " + std::to_string(code) + std::string(LineEnd());
-    int fd = !Tty.DialogueOnTerminal ? 1 : Tty.Fd >= 0 ? Tty.Fd : 2;
-    if (fd >= 0)
-        (void)!write(fd, line.data(), line.size());
+    WriteStandardError("Runtime error " + std::to_string(code));
     _exit(code);
 }
 

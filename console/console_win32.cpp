@@ -334,10 +334,17 @@ void WriteResultLine(std::string_view text)
     std::string line(text);
     line += "\r\n";
     DWORD written = 0;
-    if (CanWrite(InheritedOut) &&
-        (!WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
-         written != line.size()))
+    // Without standard output the value is lost: a failed write.
+    if (!CanWrite(InheritedOut) ||
+        !WriteFile(InheritedOut, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size())
         RuntimeError(DiskWriteError);
+}
+
+// Batch files have always found the messages on standard output.
+void WriteMessage(std::string_view text)
+{
+    WriteLine(text);
 }
 
 void ExitProgram(int code)

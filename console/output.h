@@ -11,6 +11,11 @@ void WriteOut(std::string_view text);
 // Writes the text and a line end: CR LF, but LF where POSIX text goes to a
 // file or a pipe.
 void WriteLine(std::string_view text = {});
+// A line that is no part of the dialogue (a command-line error, a file
+// that cannot be written, a failed write): on POSIX on standard error, as
+// every tool's; on Windows on standard output, where the dialogue is.
+// A failed write ends the process through RuntimeError.
+void WriteMessage(std::string_view text);
 // What was written since the last line end (a prompt, to show it again).
 const std::string& LineSoFar();
 
@@ -25,7 +30,7 @@ void WriteResultLine(std::string_view text);
 
 // Ends the process with the exit code, putting the console back as found.
 [[noreturn]] void ExitProgram(int code);
-// A failed write or close: "Runtime error N" where the dialogue goes, exit
-// code N.
+// A failed write or close: "Runtime error N" as a message (WriteMessage),
+// exit code N.
 [[noreturn]] void RuntimeError(int code);
 constexpr int DiskWriteError = 101;

@@ -19,8 +19,9 @@ constexpr int EndSignals[] = {
 #endif
 };
 constexpr int StopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
-// Raised by the program's own doing: handled where they land.
-constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU, SIGXFSZ};
+// Raised by the program's own doing: handled where they land. (SIGXFSZ
+// is ignored: a write past a file-size limit fails instead.)
+constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU};
 constexpr int MostSignals = 65;
 
 sigset_t WaitMask;  // the mask in a wait: the handled signals get through

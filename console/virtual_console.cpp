@@ -361,9 +361,15 @@ void ExitProgram(int code)
     throw ProgramExit{code};
 }
 
+// The screen stands for the terminal, where standard error shows too.
+void WriteMessage(std::string_view text)
+{
+    WriteLine(text);
+}
+
 void RuntimeError(int code)
 {
-    WriteLine("Runtime error " + std::to_string(code));
+    WriteMessage("Runtime error " + std::to_string(code));
     throw ProgramExit{code};
 }
 

@@ -148,7 +148,7 @@ void EditAndWrite()
 {
     // Told before the typing, not after it. The file is still written only
     // once the value is accepted.
-    if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile))
+    if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile, Settings.Edit.MaskInput))
         ErrorExit("Cannot open file for output", 3);
     for (;;) {
         AskCursorPosition();  // the editor needs it; asked with the prompt

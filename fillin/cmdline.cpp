@@ -138,6 +138,7 @@ void ParseCommandLine()
         case 'o': case 'O': Settings.Edit.Overtype = true; break;
         case 'u': case 'U': Settings.Edit.UpperCase = true; break;
         case 'h': case 'H': ShowUsage(About);
+        case LongOption: AnswerLongOption(About, 3);
         default: break;
         }
     }
@@ -148,7 +149,8 @@ void ParseCommandLine()
         DialogueToTerminal();
     if (Settings.VarName.empty())
         ErrorExit("Environment variable name not specified", 3);
-    if (CountCharsInSet(Settings.VarName, NameIllegalChars) > 0 || !FileHolds(Settings.VarName))
+    const std::string& name = Settings.VarName;
+    if (CountCharsInSet(name, NameIllegalChars) > 0 || name[0] == '/' || !FileHolds(name))
         ErrorExit("Environment variable name contains illegal characters", 3);
     if (Settings.OutFile.empty())
         ErrorExit("Output file name not specified", 3);

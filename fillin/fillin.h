@@ -20,9 +20,10 @@ struct PlatformFlags {
 };
 extern PlatformFlags Platform;
 
-// What the output file holds, chosen by its name: the batch file's SET line,
-// a line that a POSIX shell (NAME.sh, .bash, .zsh, .ksh, .dash) or fish
-// (NAME.fish) sources, or for "-" the value alone on standard output.
+// What the output file holds, chosen by its name: the batch file's SET line
+// (NAME.bat, .cmd), a line that a POSIX shell (NAME.sh, .bash, .zsh, .ksh,
+// .dash) or fish (NAME.fish) sources, or for "-" the value alone on
+// standard output. Any other name gets the system's own (UnlistedForm).
 enum class ResultForm { Batch, Sh, Fish, Plain };
 
 struct FillinSettings {
@@ -40,14 +41,19 @@ struct FillinSettings {
 extern FillinSettings Settings;
 
 // A name holding one of the others would run a command, expand a variable
-// or open a quote in the SET line.
-constexpr std::string_view NameIllegalChars = "\t <>|&^%\"()!";
+// or open a quote in the SET line; one holding "=" would set another
+// variable (SET takes the name up to the first "="). A name may not begin
+// with "/" either, which SET reads as its own switch (/A, /P, /?).
+constexpr std::string_view NameIllegalChars = "\t <>|&^%\"()!=";
 constexpr std::string_view Win9xIllegalChars = "<>|";
 constexpr std::string_view ShellSpecialChars = "&()<>^|";
 
 // ---- Platform (platform_win32.cpp, platform_posix.cpp) ----
 
 void DetectPlatform();
+// The form of a file with none of the known names: the SET line on
+// Windows, the shell's line on POSIX (a mktemp name has no extension).
+ResultForm UnlistedForm();
 // The variable's value as the programs hold text; empty when it is missing
 // or empty, longer than maxLength characters, or cannot be shown or written
 // to the file unchanged.
@@ -108,8 +114,9 @@ bool ValueFits(const std::string& value);
 // ---- The output file (outfile.cpp) ----
 
 // False when the file could not be made or written: a missing folder, a
-// folder of that name, no permission.
-bool FileCanBeWritten(const std::string& name);
+// folder of that name, no permission; with ownerOnly also a file written
+// in place whose permissions are not ours to change.
+bool FileCanBeWritten(const std::string& name, bool ownerOnly);
 enum class FileWrite { Written, CannotOpen, Failed };
 // Makes bytes the file's whole content. A regular file is replaced in one
 // step: Failed leaves the old one as it was. ownerOnly: readable by its
@@ -118,7 +125,7 @@ FileWrite WriteWholeFile(const std::string& name, std::string_view bytes, bool o
 
 // ---- Result forms (resultform.cpp) ----
 
-ResultForm ResultFormFor(std::string_view fileName);
+ResultForm ResultFormFor(std::string_view fileName, ResultForm unlisted = UnlistedForm());
 // [A-Za-z_][A-Za-z0-9_]*: a name that a shell line can hold as it stands.
 bool IsShellName(std::string_view name);
 // Sets Settings.Form from the file name and the name as the form writes it;

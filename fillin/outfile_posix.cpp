@@ -2,9 +2,11 @@
 // names, which is the one replaced, so the link stays a link. The new file
 // is a hidden one in the same folder (rename works only within one file
 // system), made owner-only by mkstemp and given its final permissions just
-// before the rename.
+// before the rename. A file written in place keeps in memory the old bytes
+// that the new ones cover. A file-size limit fails a write (SIGXFSZ is
+// ignored from the start) rather than end the process.
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -20,7 +22,8 @@ namespace {
 
 struct NewFile {
     int Fd = -1;
-    std::string Name;  // the file made beside the old one; empty for in place
+    std::string Name;       // the file made beside the old one; empty for in place
+    bool OverOld = false;   // a regular file written in place
 };
 NewFile File;
 
@@ -60,6 +63,57 @@ std::string FollowLinks(std::string path)
     return path;
 }
 
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(n);
+    }
+    return true;
+}
+
+// Fills bytes from the file's start; false when it cannot be read.
+bool ReadStart(int fd, std::string& bytes)
+{
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t n = pread(fd, &bytes[got], bytes.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.resize(got);
+    return true;
+}
+
+// The new bytes over the old ones, the file cut to their length only once
+// they are all in; after a failure the old bytes and length again.
+bool WriteOver(int fd, std::string_view bytes)
+{
+    struct stat info;
+    if (fstat(fd, &info) != 0)
+        return false;
+    std::string old(std::min(static_cast<std::size_t>(info.st_size), bytes.size()), '\0');
+    if (!ReadStart(fd, old))
+        return false;
+    if (lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) &&
+        ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0)
+        return true;
+    // The old bytes go back where they were, which takes no new room.
+    if (lseek(fd, 0, SEEK_SET) == 0)
+        (void)WriteAll(fd, old);
+    (void)!ftruncate(fd, info.st_size);
+    return false;
+}
+
 bool IsFolder(const std::string& path)
 {
     struct stat info;
@@ -91,21 +145,29 @@ OutPlace FindOutPlace(const std::string& name)
     place.Exists = true;
     place.Regular = S_ISREG(info.st_mode) || S_ISDIR(info.st_mode);
     place.Writable = !S_ISDIR(info.st_mode) && access(place.Path.c_str(), W_OK) == 0;
+    place.Readable = access(place.Path.c_str(), R_OK) == 0;
+    place.Owned = info.st_uid == geteuid() || geteuid() == 0;
     return place;
 }
 
-bool OpenInPlace(const std::string& path)
+bool OpenInPlace(const OutPlace& place, bool ownerOnly)
 {
     File = NewFile();
-    File.Fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
-    return File.Fd >= 0;
+    // A device or a FIFO as ever: opened for reading too, a FIFO would be
+    // its own reader.
+    File.OverOld = place.Regular;
+    File.Fd = open(place.Path.c_str(), (File.OverOld ? O_RDWR : O_WRONLY | O_TRUNC) | O_NOCTTY | O_CLOEXEC);
+    if (File.Fd < 0)
+        return false;
+    if (File.OverOld && ownerOnly && fchmod(File.Fd, 0600) != 0) {
+        close(File.Fd);
+        return false;
+    }
+    return true;
 }
 
 bool OpenBeside(const std::string& path)
 {
-    // A file-size limit must fail the write, so that the new file is
-    // removed, rather than end the process.
-    std::signal(SIGXFSZ, SIG_IGN);
     File = NewFile();
     std::string name = FolderOf(path) + "/.fillin-XXXXXX";
     File.Fd = mkstemp(&name[0]);
@@ -117,15 +179,7 @@ bool OpenBeside(const std::string& path)
 
 bool WriteAndClose(std::string_view bytes)
 {
-    bool written = true;
-    while (written && !bytes.empty()) {
-        ssize_t n = write(File.Fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        written = n > 0;
-        if (written)
-            bytes.remove_prefix(n);
-    }
+    bool written = File.OverOld ? WriteOver(File.Fd, bytes) : WriteAll(File.Fd, bytes);
     // On the disk before it takes the old file's place.
     if (written && !File.Name.empty())
         written = fsync(File.Fd) == 0;

@@ -2,10 +2,13 @@
 // in its folder: on NT by ReplaceFileW, which keeps the old file's
 // attributes and security, on the Windows 9x family (which lacks it) by a
 // delete and a move. A console or device name (CON, NUL, COM1) is written
-// in place. Names reach the system as UTF-16 on NT (the programs hold them
-// as UTF-8), in the ANSI code page on 9x (held in the OEM one).
+// in place, and so is a disk file whose folder takes no new file, its old
+// bytes kept until the new ones are all in. Names reach the system as
+// UTF-16 on NT (the programs hold them as UTF-8), in the ANSI code page on
+// 9x (held in the OEM one).
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "charset.h"
@@ -19,7 +22,8 @@ namespace {
 
 struct NewFile {
     HANDLE Handle = INVALID_HANDLE_VALUE;
-    std::string Name;  // the file made beside the old one; empty for in place
+    std::string Name;      // the file made beside the old one; empty for in place
+    bool OverOld = false;  // a disk file written in place
 };
 NewFile File;
 
@@ -109,6 +113,41 @@ std::wstring FullPath(const std::string& name)
     return full;
 }
 
+// The bytes from the file's start on; the 32-bit calls, which the 9x family
+// has too, are enough for a file of one line.
+bool WriteFromStart(HANDLE file, std::string_view bytes)
+{
+    DWORD written = 0;
+    return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+           (bytes.empty() ||
+            (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written == bytes.size()));
+}
+
+bool CutAt(HANDLE file, DWORD length)
+{
+    return SetFilePointer(file, static_cast<LONG>(length), nullptr, FILE_BEGIN) == length && SetEndOfFile(file);
+}
+
+// The new bytes over the old ones, the file cut to their length only once
+// they are all in; after a failure the old bytes and length again.
+bool WriteOver(HANDLE file, std::string_view bytes)
+{
+    DWORD size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE)
+        return false;
+    std::string old(std::min<std::size_t>(size, bytes.size()), '\0');
+    DWORD got = 0;
+    if (!old.empty() && !ReadFile(file, &old[0], static_cast<DWORD>(old.size()), &got, nullptr))
+        return false;
+    old.resize(got);
+    if (WriteFromStart(file, bytes) && CutAt(file, static_cast<DWORD>(bytes.size())) && FlushFileBuffers(file))
+        return true;
+    WriteFromStart(file, old);
+    CutAt(file, size);
+    return false;
+}
+
 }  // namespace
 
 OutPlace FindOutPlace(const std::string& name)
@@ -122,8 +161,13 @@ OutPlace FindOutPlace(const std::string& name)
     if (file != INVALID_HANDLE_VALUE) {
         place.Exists = true;
         place.Writable = true;
+        place.Owned = true;  // -m changes no permissions here
         place.Regular = GetFileType(file) == FILE_TYPE_DISK;
         CloseHandle(file);
+        file = CreateNamed(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
+        place.Readable = file != INVALID_HANDLE_VALUE;
+        if (place.Readable)
+            CloseHandle(file);
         return place;
     }
     // A folder, a read-only file, one in use.
@@ -140,12 +184,12 @@ OutPlace FindOutPlace(const std::string& name)
     return place;
 }
 
-bool OpenInPlace(const std::string& path)
+bool OpenInPlace(const OutPlace& place, bool)
 {
     File = NewFile();
-    File.Handle = CreateNamed(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, TRUNCATE_EXISTING, 0);
-    if (File.Handle == INVALID_HANDLE_VALUE)  // a device cannot be truncated
-        File.Handle = CreateNamed(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
+    File.OverOld = place.Regular;
+    DWORD access = File.OverOld ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE;
+    File.Handle = CreateNamed(place.Path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
     return File.Handle != INVALID_HANDLE_VALUE;
 }
 
@@ -169,9 +213,10 @@ bool OpenBeside(const std::string& path)
 bool WriteAndClose(std::string_view bytes)
 {
     DWORD written = 0;
-    bool ok = bytes.empty() || (WriteFile(File.Handle, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                          &written, nullptr) &&
-                                written == bytes.size());
+    bool ok = File.OverOld ? WriteOver(File.Handle, bytes)
+                           : bytes.empty() || (WriteFile(File.Handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                         &written, nullptr) &&
+                                               written == bytes.size());
     if (ok && !File.Name.empty())
         ok = FlushFileBuffers(File.Handle) != 0;
     bool closed = CloseHandle(File.Handle) != 0;

@@ -31,4 +31,11 @@ std::string FileText(std::string_view text, bool& lossless)
     return std::string(text);
 }
 
+// A file a script made with mktemp, or named as it likes, is sourced by a
+// shell here: only NAME.bat and NAME.cmd are batch files.
+ResultForm UnlistedForm()
+{
+    return ResultForm::Sh;
+}
+
 }  // namespace fillin

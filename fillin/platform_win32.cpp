@@ -73,4 +73,10 @@ std::string FileText(std::string_view text, bool& lossless)
     return OutputCodePageText(text, lossless);
 }
 
+// A file of any other name is called as a batch file.
+ResultForm UnlistedForm()
+{
+    return ResultForm::Batch;
+}
+
 }  // namespace fillin

@@ -1,6 +1,7 @@
 // The line in the output file. A batch file gets "SET NAME=value" with CR LF,
 // escaped for the command interpreter; NAME.sh (and the other POSIX shells'
-// names) and NAME.fish get one line that the shell sources, with the value
+// names, and on POSIX every name but a batch file's) and NAME.fish get one
+// line that the shell sources, with the value
 // in single quotes and nothing else escaped. Standard output ("-") gets the
 // value alone, as typed. These keep the name as typed: shell variables are
 // case-sensitive.
@@ -39,7 +40,7 @@ std::string Quoted(std::string_view value, Escape escape)
 
 }  // namespace
 
-ResultForm ResultFormFor(std::string_view fileName)
+ResultForm ResultFormFor(std::string_view fileName, ResultForm unlisted)
 {
     if (fileName == "-")
         return ResultForm::Plain;
@@ -49,7 +50,9 @@ ResultForm ResultFormFor(std::string_view fileName)
     }
     if (EndsWithNoCase(fileName, ".fish"))
         return ResultForm::Fish;
-    return ResultForm::Batch;
+    if (EndsWithNoCase(fileName, ".bat") || EndsWithNoCase(fileName, ".cmd"))
+        return ResultForm::Batch;
+    return unlisted;
 }
 
 bool IsShellName(std::string_view name)

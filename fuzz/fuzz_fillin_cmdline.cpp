@@ -61,6 +61,7 @@ void CheckSettings(const char* value)
     const FillinSettings& s = Settings;
     FUZZ_CHECK(!s.VarName.empty() && s.VarName.size() <= 255);
     FUZZ_CHECK(s.VarName.find_first_of(NameIllegalChars) == std::string::npos);
+    FUZZ_CHECK(s.VarName[0] != '/');  // one of SET's switches
     // The SET line's name is upper-cased; a shell's must be a shell name;
     // standard output holds no name.
     if (s.Form == ResultForm::Batch)

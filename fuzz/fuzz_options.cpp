@@ -1,6 +1,7 @@
 // The command-line splitter and the option scanner on any command line and
 // option string: the scan ends, hands out only letters of the option
-// string, "?" or the end, and never a value or word beyond 255 characters.
+// string, "?", a long option or the end, and never a value or word beyond
+// 255 characters.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,9 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t nul = rest.find('\0');
         if (nul == std::string::npos)
             return 0;
-        // Without "?" and the byte 255, which stand for "unknown" and the end.
+        // Without "?" and the bytes 255 and 254, which stand for "unknown",
+        // the end and a long option.
         for (char c : rest.substr(0, nul)) {
-            if (c != '?' && c != '\xff')
+            if (c != '?' && c != '\xff' && c != '\xfe')
                 options += c;
         }
         rest.erase(0, nul + 1);
@@ -70,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         if (result == '?') {
             FUZZ_CHECK(OptionArg.empty());
+            continue;
+        }
+        if (result == LongOption) {  // POSIX: the word itself
+            FUZZ_CHECK(OptionArg.size() > 2 && OptionArg.compare(0, 2, "--") == 0);
             continue;
         }
         std::size_t at = seen.find(static_cast<char>(result));

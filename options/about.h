@@ -15,5 +15,11 @@ struct ProgramAbout {
 // process with exit code 0; anything else returns.
 void AnswerAboutArgs(const ProgramAbout& about, bool usageWhenNone);
 [[noreturn]] void ShowUsage(const ProgramAbout& about);
-// The message and "Use -h for help", then the end with exitCode.
+[[noreturn]] void ShowVersion(const ProgramAbout& about);
+// A long option (GetOpt's LongOption, the word in OptionArg): --help is
+// the usage text, --version the version; any other is a command-line error,
+// ended with exitCode.
+[[noreturn]] void AnswerLongOption(const ProgramAbout& about, int exitCode);
+// The message and "Use -h for help" (WriteMessage), then the end with
+// exitCode.
 [[noreturn]] void ErrorExit(std::string_view message, int exitCode);

@@ -4,6 +4,7 @@
 
 #include "charset.h"
 #include "charset_win32.h"
+#include "getopt.h"
 
 namespace {
 
@@ -37,4 +38,10 @@ void ArgsInit(int, char**)
         args.insert(args.begin(), OemFromAnsi(path));
     }
     ArgsSet(args);
+}
+
+// "-" and "/" open switches, "--x" as any other cluster.
+OptionSyntax SystemOptionSyntax()
+{
+    return WindowsSyntax;
 }

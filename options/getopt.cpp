@@ -1,5 +1,7 @@
 #include "getopt.h"
 
+#include <cstring>
+
 #include "args.h"
 #include "shortstr.h"
 
@@ -14,19 +16,26 @@ namespace {
 struct ScannerState {
     int ArgIndex = 0;
     int ClusterPos = 0;
+    OptionSyntax Syntax = SystemOptionSyntax();
 };
 ScannerState Scanner;
 
 bool IsOptionWord(const std::string& word)
 {
-    return word.size() >= 2 && (word[0] == '-' || word[0] == '/');
+    return word.size() >= 2 && std::strchr(Scanner.Syntax.Prefixes, word[0]) != nullptr;
+}
+
+bool IsLongOption(const std::string& word)
+{
+    return Scanner.Syntax.LongOptions && word.size() > 2 && word.compare(0, 2, "--") == 0;
 }
 
 }  // namespace
 
-void ResetOptionScanner()
+void ResetOptionScanner(OptionSyntax syntax)
 {
     Scanner = ScannerState();
+    Scanner.Syntax = syntax;
     OptionArg.clear();
     WholeOptionArg.clear();
 }
@@ -48,6 +57,12 @@ unsigned char GetOpt(std::string_view optionString)
             Scanner.ArgIndex = ArgCount() + 1;
         if (Scanner.ArgIndex > ArgCount())
             return NoMoreOptions;
+        if (IsLongOption(ArgStr(Scanner.ArgIndex))) {
+            OptionArg = ShortString(ArgStr(Scanner.ArgIndex));
+            WholeOptionArg = ArgStr(Scanner.ArgIndex);
+            Scanner.ArgIndex++;
+            return LongOption;
+        }
         Scanner.ClusterPos = 2;
     }
 

@@ -38,20 +38,24 @@ TEST(SplitCommandLine, Table)
 }
 
 // Runs the scanner over the words and returns what it handed out, one
-// entry per call: the letter, with "=value" for a letter that took one.
-std::vector<std::string> Scan(const Words& words, const char* optionString = "f:hn")
+// entry per call: the letter, with "=value" for a letter that took one; a
+// long option's word.
+std::vector<std::string> Scan(const Words& words, const char* optionString = "f:hn",
+                              OptionSyntax syntax = WindowsSyntax)
 {
     Words args = {"prog"};
     args.insert(args.end(), words.begin(), words.end());
     ArgsSet(args);
-    ResetOptionScanner();
+    ResetOptionScanner(syntax);
     std::vector<std::string> results;
     for (int guard = 0; guard < 1000; guard++) {
         unsigned char c = GetOpt(optionString);
         if (c == NoMoreOptions)
             return results;
         std::string entry(1, static_cast<char>(c));
-        if (!OptionArg.empty())
+        if (c == LongOption)
+            entry = OptionArg;
+        else if (!OptionArg.empty())
             entry += "=" + OptionArg;
         results.push_back(entry);
     }
@@ -94,6 +98,30 @@ TEST(GetOpt, Table)
         for (const std::string& w : c.Args)
             shown += "[" + w + "]";
         EXPECT_EQ(Scan(c.Args), c.Expected) << shown;
+    }
+}
+
+// On POSIX "/" begins a path, and "--name" is a word of its own.
+TEST(GetOpt, PosixWords)
+{
+    struct Case {
+        Words Args;
+        std::vector<std::string> Expected;
+    } cases[] = {
+        {{"/usr/share", "-n"}, {"n"}},
+        {{"/hn", "/?"}, {}},
+        {{"--file", "o.sh"}, {"--file"}},
+        {{"-n", "--verbose", "-h"}, {"n", "--verbose", "h"}},
+        {{"--help"}, {"--help"}},
+        {{"-h", "--", "--file", "-n"}, {"h"}},
+        {{"-f", "--file", "-f", "/usr/share"}, {"f=--file", "f=/usr/share"}},
+        {{"-", "-?", "-hn"}, {"?", "h", "n"}},
+    };
+    for (const Case& c : cases) {
+        std::string shown;
+        for (const std::string& w : c.Args)
+            shown += "[" + w + "]";
+        EXPECT_EQ(Scan(c.Args, "f:hn", PosixSyntax), c.Expected) << shown;
     }
 }
 

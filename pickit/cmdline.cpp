@@ -101,6 +101,7 @@ void ParseCommandLine()
         case 'q': case 'Q': Settings.Quiet = true; break;
         case 's': case 'S': Settings.CaseSensitive = true; break;
         case 'h': case 'H': ShowUsage(About);
+        case LongOption: AnswerLongOption(About, 0);
         default: break;
         }
     }

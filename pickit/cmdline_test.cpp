@@ -47,7 +47,6 @@ TEST(PickitCommandLine, AcceptedSettings)
         {{"-k"}, "YN", "[Y,N] ", 0, 0, -1},
         {{"-k", "A", "/?"}, "A", "[A] ", 0, 0, -1},
         {{"-?"}, "YN", "[Y,N] ", 0, 0, -1},
-        {{"/k", "abc", "/n"}, "ABC", "", 0, 0, -1},
         {{"-k", "-n"}, "-N", "[-,N] ", 0, 0, -1},
         {{"-tY,5"}, "YN", "[Y,N] ", 0, 'Y', 5},
         {{"-d", "nope"}, "YN", "[Y,N] ", 'N', 0, -1},
@@ -113,8 +112,7 @@ TEST(PickitCommandLine, Errors)
 
 TEST(PickitCommandLine, Usage)
 {
-    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"-t", "bad", "/h"},
-                                {"--help", "-t", "bad"}};
+    const Words usageLines[] = {{"-h"}, {"-H"}, {"/?"}, {"/?", "-t", "X"}, {"-d", "X", "-h"}, {"--help", "-t", "bad"}};
     for (const Words& args : usageLines) {
         RunOutcome outcome = Parse(args);
         EXPECT_TRUE(outcome.Exited) << ShowWords(args);
@@ -133,6 +131,21 @@ TEST(PickitCommandLine, Usage)
     }
     // "/?" anywhere but first is an unknown option, not a request for help.
     EXPECT_FALSE(Parse({"-k", "A", "/?"}).Exited);
+}
+
+// "/" opens switches on Windows alone; an unknown long option on POSIX is
+// a command-line error, pickit's exit code 0.
+TEST(PickitCommandLine, WordsBySyntax)
+{
+    SetCommandLine("pickit", {"/k", "abc", "/n", "/t", "bad"}, WindowsSyntax);
+    ASSERT_TRUE(RunProgram([] { ParseCommandLine(); }).Output.rfind("Invalid timeout", 0) == 0);
+    SetCommandLine("pickit", {"/k", "abc", "/n", "/t", "bad"}, PosixSyntax);
+    ASSERT_FALSE(RunProgram([] { ParseCommandLine(); }).Exited);
+    EXPECT_EQ(Settings.Prompt, "[Y,N] ");
+    SetCommandLine("pickit", {"-k", "abc", "--keys", "-h"}, PosixSyntax);
+    RunOutcome outcome = RunProgram([] { ParseCommandLine(); });
+    EXPECT_EQ(outcome.Code, 0);
+    EXPECT_EQ(outcome.Output, "Unknown option --keys\r\nUse -h for help\r\n");
 }
 
 TEST(PickitCommandLine, LongPromptIsCutAt255)

@@ -20,13 +20,15 @@ struct RunOutcome {
     double Seconds = 0;   // virtual time until the end
 };
 
-// The argument list "program words...", a fresh scanner and console.
-inline void SetCommandLine(const std::string& program, const Words& words)
+// The argument list "program words...", a fresh scanner (read as the
+// system reads a command line, or as syntax says) and console.
+inline void SetCommandLine(const std::string& program, const Words& words,
+                           OptionSyntax syntax = SystemOptionSyntax())
 {
     Words args = {program};
     args.insert(args.end(), words.begin(), words.end());
     ArgsSet(args);
-    ResetOptionScanner();
+    ResetOptionScanner(syntax);
     VirtualConsoleReset();
 }
 

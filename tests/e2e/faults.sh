@@ -24,7 +24,10 @@ HALF=100000
 $IS_WINDOWS && HUGE=30000 HALF=15000
 
 # ---- Standard output that takes nothing: "Runtime error 101", exit code
-# 101, at the first write, wherever that is; nothing waits for a key.
+# 101, at the first write, wherever that is; nothing waits for a key. (On
+# POSIX the error messages are written to standard error.)
+ERR=
+$IS_WINDOWS || ERR="2>/dev/full"
 while IFS=: read -r name command; do
     [ -z "$name" ] && continue
     rm -f "$OUT"
@@ -33,9 +36,9 @@ while IFS=: read -r name command; do
     check "full standard output, $name: no batch file" missing "$(bytes "$OUT")"
 done <<CASES
 pickit's prompt:$PICKIT -k ab
-pickit's error message:$PICKIT -d Q
+pickit's error message:$PICKIT -d Q $ERR
 fillin's usage:$FILLIN -h
-fillin's error message:$FILLIN -f out.bat
+fillin's error message:$FILLIN -f out.bat $ERR
 fillin's prompt:X=abc $FILLIN -v x -f out.bat -p 'V: '
 fillin's field:X=abc $FILLIN -v x -f out.bat
 CASES
@@ -147,12 +150,71 @@ CASES
 if ! $IS_WINDOWS; then
     printf "export HOME='/home/precious'\n" >"$WORK/keep.sh"
     cp "$WORK/keep.sh" "$WORK/keep.orig"
-    start 80 24 "bash -c 'trap \"\" XFSZ; ulimit -f 0; $FILLIN -v HOME -f keep.sh -t 1'"
+    start 80 24 "bash -c 'ulimit -f 0; $FILLIN -v HOME -f keep.sh -t 1'"
     check "a file-size limit: exit code" 101 "$(wait_exit 20)"
     wait_for "Runtime error 101" 5
     check "a file-size limit: the message" "Runtime error 101" "$(screen_text | tail -1)"
     check "a file-size limit: the old file" "$(bytes "$WORK/keep.orig")" "$(bytes "$WORK/keep.sh")"
     check "a file-size limit: nothing left beside it" "" "$(find "$WORK" -maxdepth 1 -name '.fillin-*')"
+fi
+
+# ---- Written in place (a folder the user may not write): a write that
+# fails on a full file system or past a file-size limit leaves the old file
+# byte for byte; -m makes the file the owner's alone before the value goes
+# in, and where it cannot, refuses before the prompt. As nobody, since root
+# may write any folder; the small file system is mounted where root may.
+if ! $IS_WINDOWS && [ "$(id -u)" = 0 ]; then
+    as_nobody="setpriv --reuid=65534 --regid=65534 --clear-groups"
+    # 2040 characters of three bytes: more than the room left on the
+    # small file system, and than the size limit.
+    script big.sh "export v=$(printf '漢%.0s' $(seq 2040))"
+    mkdir "$WORK/small" && chmod 755 "$WORK"
+    if ! mount -t tmpfs -o size=16k tmpfs "$WORK/small" 2>/dev/null; then
+        echo "skipped: a full file system (tmpfs cannot be mounted here)"
+    else
+        eval "set -- $(trap -p EXIT)"
+        # shellcheck disable=SC2064 # the folder is this run's, known now
+        trap "umount '$WORK/small' 2>/dev/null; $3" EXIT
+        printf "export v='old'\n" >"$WORK/small/v.sh"
+        head -c 1M /dev/zero >"$WORK/small/filler" 2>/dev/null
+        chown 65534 "$WORK/small/v.sh" && chmod 555 "$WORK/small"
+        start 80 24 ". ./big.sh; $as_nobody $FILLIN -v v -f small/v.sh -t 1"
+        check "in place, a full file system: exit code" 101 "$(wait_exit 20)"
+        check "in place, a full file system: the message" "Runtime error 101" "$(screen_text | tail -1)"
+        check "in place, a full file system: the old file" "$(hexof "export v='old'"$'\n')" "$(bytes "$WORK/small/v.sh")"
+        umount "$WORK/small"
+    fi
+    printf "export v='old'\n" >"$WORK/small/v.sh"
+    cp "$WORK/small/v.sh" "$WORK/small/mine.sh"
+    chown 65534 "$WORK/small/v.sh" "$WORK/small/mine.sh" && chmod 644 "$WORK/small/mine.sh"
+    cp "$WORK/small/v.sh" "$WORK/small/roots.sh" && chmod 666 "$WORK/small/roots.sh"
+    chmod 555 "$WORK/small"
+    start 80 24 ". ./big.sh; $as_nobody bash -c 'ulimit -f 1; $FILLIN -v v -f small/v.sh -t 1'"
+    check "in place, a file-size limit: exit code" 101 "$(wait_exit 20)"
+    check "in place, a file-size limit: the old file" "$(hexof "export v='old'"$'\n')" "$(bytes "$WORK/small/v.sh")"
+    start 80 24 "$as_nobody $FILLIN -m -v v -f small/mine.sh -p 'V: '"
+    wait_for "V: " 20
+    literal s3cret
+    keys Enter
+    wait_exit 20 >/dev/null
+    check "in place, -m: the owner's alone" "600 $(hexof "export v='s3cret'"$'\n')" \
+        "$(stat -c %a "$WORK/small/mine.sh") $(bytes "$WORK/small/mine.sh")"
+    start 80 24 "$as_nobody $FILLIN -m -v v -f small/roots.sh -p 'V: '"
+    check "in place, -m, another's file: exit code" 3 "$(wait_exit 20)"
+    check "in place, -m, another's file: refused before the prompt" "Cannot open file for output|Use -h for help|666" \
+        "$(screen_text | paste -sd '|')|$(stat -c %a "$WORK/small/roots.sh")"
+fi
+
+# ---- A closed standard output takes no value: the secret is not shown
+# on the terminal, which would take its number.
+if ! $IS_WINDOWS; then
+    start 80 24 "$FILLIN -m -v v -f - -p 'V: ' >&-"
+    wait_for "V: " 20
+    literal s3cret
+    keys Enter
+    check "a closed standard output: exit code" 101 "$(wait_exit 20)"
+    check "a closed standard output: the message, not the value" "V: ******|Runtime error 101" \
+        "$(screen_text | paste -sd '|')"
 fi
 
 # ---- A paste of 5,000 characters, faster than the editor reads: none of

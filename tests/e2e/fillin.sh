@@ -42,13 +42,15 @@ for args in "" "-h" "/?" "-v x -f a.bat -t bad -H"; do
         "$(printf '%s\n' "$full" | head -1)|$(printf '%s\n' "$full" | wc -l)|$(printf '%s\n' "$full" | tail -1)"
 done
 while IFS=: read -r args message; do
-    out=$($FILLIN $args </dev/null)
+    out=$(messages $FILLIN $args)
     check "fillin $args: exit code 3" 3 "$?"
     check "fillin $args: message" "$message$EOL"$'\n'"Use -h for help$EOL" "$out"
 done <<'CASES'
 -f a.bat:Environment variable name not specified
 -v x -f:Output file name not specified
 -v x<y -f a.bat:Environment variable name contains illegal characters
+-v a=b -f a.bat:Environment variable name contains illegal characters
+-v /p -f a.bat:Environment variable name contains illegal characters
 -v x -f a.bat -t -1 -l 0:Invalid timeout specified
 -v path -f a.bat -l 2038:Length must be from 1 to 2037
 CASES
@@ -129,7 +131,7 @@ if $IS_WINDOWS; then
     $WINE64 reg delete "$WIN98_KEY" /f >/dev/null 2>&1
     FILLIN=$FILLIN_NT
 else
-    start 80 24 "X=abc $FILLIN -v x -f /dev/full -t 1"
+    start 80 24 "X=abc $FILLIN -v X -f /dev/full -t 1"
     check "a full disk: exit code" 101 "$(wait_exit 15)"
     shows "a full disk: runtime error" "Runtime error 101"
     start 80 24 "env 'ДАТА=x' $FILLIN -v ДАТА -f café.bat -t 1"

@@ -154,6 +154,22 @@ check() {
     fi
 }
 
+# messages COMMAND...: runs the command (its words split) without input and
+# prints its messages: standard output on Windows; on POSIX standard error,
+# and anything on standard output after "stdout:". Its exit code stays.
+messages() {
+    if $IS_WINDOWS; then
+        "$@" </dev/null
+        return
+    fi
+    local out rc
+    out=$("$@" </dev/null 2>"$WORK/messages")
+    rc=$?
+    cat "$WORK/messages"
+    [ -z "$out" ] || printf 'stdout:%s' "$out"
+    return $rc
+}
+
 # The screen's rows with trailing blanks removed, empty rows at the end
 # dropped.
 screen_text() { screen | sed 's/ *$//' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'; }

@@ -16,7 +16,7 @@ for args in "-h" "-H" "/?" "-d X -h"; do
 done
 
 while IFS='|' read -r args message; do
-    out=$($PICKIT $args </dev/null)
+    out=$(messages $PICKIT $args)
     rc=$?
     check "pickit $args exit code" 0 "$rc"
     check "pickit $args message" "$message$EOL"$'\n'"Use -h for help$EOL" "$out"

@@ -30,7 +30,8 @@ value() { tr -d '\r\n' <"$OUT" 2>/dev/null; }
 # ---- Killed while the cursor report is on its way (the link delays it by
 # 1 s): the terminal's settings back, the answer taken off the input, the
 # signal's own end.
-signals="TERM HUP INT QUIT ALRM USR1 USR2 VTALRM PROF XCPU XFSZ ABRT"
+# (XFSZ is ignored: a write past a file-size limit fails, see faults.sh.)
+signals="TERM HUP INT QUIT ALRM USR1 USR2 VTALRM PROF XCPU ABRT"
 [ "$TARGET" = native ] && signals="$signals SEGV BUS"  # a sanitizer reports these
 for sig in $signals; do
     rm -f "$OUT" "$WORK/before" "$WORK/after" "$WORK/rc2"

@@ -26,7 +26,7 @@ done <<CASES
 fillin, time-out before the answer|X=hi $FILLIN -v x -f $OUT -t 1 -p Name:|Name:hi/after:[]|1
 pickit, single key|$PICKIT -t Y,1|[Y,N] Y/after:[]|0
 pickit, usage text|$PICKIT -h > /dev/null|after:[]|0
-fillin, error message|$FILLIN -v x > /dev/null|after:[]|0
+fillin, error message|$FILLIN -v x > /dev/null 2>&1|after:[]|0
 CASES
 
 rm -f "$OUT"
