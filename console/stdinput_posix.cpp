@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "charset.h"
+#include "streams_posix.h"
 
 namespace {
 
@@ -79,7 +80,5 @@ InputRead ReadInputKey(std::string& key, std::int32_t timeoutSeconds)
 
 void WriteErrorLine(std::string_view line)
 {
-    std::string text(line);
-    text += '\n';
-    (void)!write(2, text.data(), text.size());
+    WriteStandardError(line);
 }

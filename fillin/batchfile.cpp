@@ -144,12 +144,17 @@ bool ValueFits(const std::string& value)
            LineFits(BatchLine(Settings.VarName, value, Settings.ExactValue));
 }
 
-void EditAndWrite()
+// Told before the typing, not after it. The file is still written only
+// once the value is accepted.
+void CheckOutFile()
 {
-    // Told before the typing, not after it. The file is still written only
-    // once the value is accepted.
     if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile, Settings.Edit.MaskInput))
         ErrorExit("Cannot open file for output", 3);
+}
+
+void EditAndWrite()
+{
+    CheckOutFile();
     for (;;) {
         AskCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);

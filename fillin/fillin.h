@@ -93,6 +93,9 @@ void AnswerFromInput();
 // The line goes to standard output, or becomes the file's whole content,
 // in the code page that the command interpreter reads it in.
 void WriteResult(const std::string& text);
+// Ends the run with "Cannot open file for output" where the result
+// file cannot be written (or, for -m, kept private).
+void CheckOutFile();
 // True when the value cannot be written: on Windows 9x the batch file's
 // line is read by COMMAND.COM, which would take <, > and | as redirections.
 bool Refused(const std::string& value);

@@ -8,8 +8,7 @@ namespace fillin {
 
 void AnswerFromInput()
 {
-    if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile))
-        ErrorExit("Cannot open file for output", 3);
+    CheckOutFile();
     // The line replaces the value: typed into an empty field, in insert mode.
     TypingRules rules{Settings.Edit, Settings.InputLimit, FileHolds, ValueFits};
     rules.Flags.Overtype = false;
