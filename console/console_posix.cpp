@@ -533,8 +533,11 @@ void WriteOut(std::string_view text)
             (void)WriteAll(2, text);
         return;
     }
-    std::string bytes = Talk.Send != Sending::Nothing && Tty.Fd >= 0 ? TextBytes(Talk, text) : std::string(text);
-    if (!WriteAll(1, bytes))
+    // Standard output that is the terminal is written through the
+    // terminal's own file, which never blocks: signals are taken while the
+    // terminal does not read.
+    bool terminal = Talk.Send != Sending::Nothing && Tty.Fd >= 0;
+    if (!WriteAll(terminal ? Tty.Fd : 1, terminal ? TextBytes(Talk, text) : std::string(text)))
         RuntimeError(DiskWriteError);
 }
 
