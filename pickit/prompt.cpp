@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::uint8_t CtrlC = 3;
 constexpr std::uint8_t Enter = 13;
+constexpr std::uint8_t LineFeed = 10;  // Ctrl+J
 constexpr int CtrlCExitCode = 255;
 
 void DiscardTypedAhead()
@@ -34,7 +35,8 @@ std::string ReadAcceptableKey()
             continue;
         }
         std::string key = ReadKeyText(code);
-        if (code == Enter && !Settings.DefaultKey.empty())
+        bool enter = code == Enter || (code == LineFeed && LineFeedIsEnter());
+        if (enter && !Settings.DefaultKey.empty())
             key = Settings.DefaultKey;
         if (!Settings.CaseSensitive)
             key = UpperCaseText(key);
@@ -94,7 +96,9 @@ std::string ReadAcceptableKey()
 
 void PromptForKey()
 {
-    DropPastes();  // a paste chooses nothing
+    // A paste chooses no key; in line mode it types its line, as typed.
+    if (!Settings.LineMode)
+        DropPastes();
     DiscardTypedAhead();
     if (Settings.LineMode)
         PromptLine();

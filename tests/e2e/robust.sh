@@ -144,6 +144,15 @@ kill -s USR1 "$(pid_of "$RELAY")"
 wait_exit 15 >/dev/null
 check "pickit, paste: chooses nothing, times out" "rc=1" "$(screen | grep -o 'rc=[0-9]*')"
 check "pickit, paste: nothing left for the shell" "after:[]" "$(last_row)"
+printf 'n\n' >"$WORK/paste"
+rm -f "$WORK/q.pasted"
+start 80 12 "$RELAY 0 '$WORK/q' bash -c '$PICKIT_BIN -l -k yn; echo rc=\$?'"
+wait_for "[Y,N]" 10
+kill -s USR1 "$(pid_of "$RELAY")"
+wait_file "$WORK/q.pasted"
+keys Enter
+wait_exit 15 >/dev/null
+check "pickit -l, paste: types its line" "rc=2" "$(screen | grep -o 'rc=[0-9]*')"
 unset RELAY_PASTE RELAY_PASTE_MS
 
 # ---- pickit: a key of several code points typed at once is one key.
