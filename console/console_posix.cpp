@@ -406,7 +406,7 @@ bool ScreenChangePending()
     return Tty.Changed;
 }
 
-bool ScreenChanged()
+bool TakeScreenChange()
 {
     if (!Tty.Changed)
         return false;
@@ -417,7 +417,7 @@ bool ScreenChanged()
     return StartAfresh(Talk);
 }
 
-void AskCursorPosition()
+void WantCursorPosition()
 {
     WantCursorPosition(Talk);
 }

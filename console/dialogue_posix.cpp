@@ -208,24 +208,6 @@ void MoveCursor(Dialogue& dialogue, int x, int y)
     dialogue.Port.Send(MoveBytes(dialogue, x, y));
 }
 
-bool WriteAt(Dialogue& dialogue, int x, int y, std::string_view text)
-{
-    if (dialogue.Send != Sending::Everything)
-        return false;
-    LocateCursor(dialogue);
-    int cells = 0;
-    for (const std::string& c : SplitChars(text))
-        cells += CharWidth(c);
-    ScreenModel& screen = dialogue.Screen;
-    if (!Plain(text) || x < 1 || y < 1 || y > screen.Height || x + cells > screen.Width)
-        return false;
-    int backX = screen.X, backY = screen.Y;
-    std::string bytes = SaveCursor + MoveBytes(dialogue, x, y) + Showable(dialogue, text) + RestoreCursor;
-    ScreenMoveTo(screen, backX, backY);
-    dialogue.Port.Send(bytes);
-    return true;
-}
-
 bool StartAfresh(Dialogue& dialogue)
 {
     if (dialogue.Send == Sending::Nothing)
@@ -275,7 +257,7 @@ void LearnWidths(Dialogue& dialogue, std::string_view text)
 void TakeAnswers(Dialogue& dialogue, const std::vector<TerminalAnswer>& answers)
 {
     for (const TerminalAnswer& answer : answers) {
-        if (answer.IsMode) {
+        if (answer.Mode >= 0) {
             dialogue.ClusterMode = answer.Mode;
             continue;
         }

@@ -16,8 +16,6 @@
 //                      the cursor moves on as a screen buffer's does
 //   ESC [ J            blank the screen from the cursor, before a redraw
 //                      on a fresh line after a resize or a stop
-//   ESC 7 move text ESC 8
-//                      text written elsewhere, the cursor put back
 //   ESC [ ? 2027 $ p   does the terminal know the grapheme-cluster mode?
 //                      (with the first width question; answered
 //                      ESC [ ? 2027 ; v $ y, v 0 unknown, 1 on, 2 off,
@@ -44,16 +42,14 @@ constexpr int CursorQueryWaitMs = 300;
 // is given back, and its start held back from the keys.
 constexpr int LateAnswerMs = 2000;
 
-// What the terminal may be sent.
 enum class Sending { Everything, TextOnly, Nothing };
 
-// How the dialogue reaches the terminal.
+// How the dialogue reaches the terminal. ReadUntil reads its input until
+// some comes or the time (ms) passes (only what has come, once it has
+// passed): keys are kept for the program, answers handed to TakeAnswers.
 struct TerminalPort {
-    std::function<bool()> Listening;                // answers can come: the terminal is ours
-    std::function<void(std::string_view)> Send;    // these bytes to the terminal
-    // Reads the terminal's input until some comes or the time (ms) passes;
-    // only what has come when the time has passed. Keys are kept for the
-    // program; the answers are handed to TakeAnswers.
+    std::function<bool()> Listening;  // answers can come: the terminal is ours
+    std::function<void(std::string_view)> Send;
     std::function<void(std::int64_t)> ReadUntil;
     std::function<std::int64_t()> Now;
 };
@@ -75,60 +71,38 @@ struct Dialogue {
     ScreenModel Screen;
     CursorQuery Cursor;
     WidthQuestions Widths;
-    int QueriesOutstanding = 0;       // cursor reports asked for and not come
-    std::int64_t AwaitedUntil = 0;    // till then the latest one is awaited
-    bool ReportReady = false;         // one came: ReportRow, ReportColumn (1-based)
+    int QueriesOutstanding = 0;     // cursor reports asked for and not come
+    std::int64_t AwaitedUntil = 0;  // till then the latest one is awaited
+    bool ReportReady = false;       // one came: ReportRow, ReportColumn (1-based)
     int ReportRow = 0;
     int ReportColumn = 0;
-    int ClusterMode = -1;             // the mode's answer, once it came
+    int ClusterMode = -1;           // the mode's answer, once it came
     volatile std::sig_atomic_t ClusterModeSet = 0;  // we switched it on (read in a fault)
 };
 
-// Decides what the terminal is sent: nothing unless the dialogue goes to
-// it, the text alone where TERM names a terminal that takes no escape
-// sequence. There the cursor is taken to start in column 1.
+// Nothing is sent unless the dialogue goes to the terminal; the text alone
+// where TERM names one that takes no escape sequence, the cursor then taken
+// to start in column 1, and the screen one row, one cell narrower than
+// the terminal, whose own wrap then never comes.
 void DecideSending(Dialogue& dialogue, bool toTerminal, const char* term);
-
-// The terminal's size. Where only text goes, the screen is one row one cell
-// narrower than the terminal, whose own wrap then never comes.
 void SetScreenSize(Dialogue& dialogue, int columns, int rows);
 
-// The cursor's position will be needed: the terminal is asked with the
-// next text.
+// The procedures behind console.h's WantCursorPosition, WhereX (where the
+// cursor is found, asking unless that was done; nothing moves), GotoXY and
+// LearnWidths, and the bytes to write for text (plain text after a query
+// not yet answered goes out at once and is followed when the answer comes).
 void WantCursorPosition(Dialogue& dialogue);
-
-// Finds where the cursor is, asking the terminal unless that was done and
-// waiting for its answer; then follows the text written since. Moves
-// nothing.
 void LocateCursor(Dialogue& dialogue);
-
-// The bytes to write for text, the screen model kept. Plain text after a
-// query not yet answered goes out at once and is followed when the answer
-// comes; other text needs the position now.
-std::string TextBytes(Dialogue& dialogue, std::string_view text);
-
-// Moves the cursor (1-based; ignored outside the screen).
 void MoveCursor(Dialogue& dialogue, int x, int y);
-
-// Writes text (printing characters) at column x of row y and puts the
-// cursor back, never scrolling. False, with nothing sent, where only text
-// or nothing goes to the terminal or the text would reach the last column.
-bool WriteAt(Dialogue& dialogue, int x, int y, std::string_view text);
+void LearnWidths(Dialogue& dialogue, std::string_view text);
+std::string TextBytes(Dialogue& dialogue, std::string_view text);
 
 // After the screen changed: finds the cursor anew and starts a fresh line
 // with the screen blank below. False where the dialogue is not on the
 // terminal: nothing to show again.
 bool StartAfresh(Dialogue& dialogue);
 
-// Asks the terminal once per kind how it draws the characters of text
-// whose width terminals disagree on, at the cursor, before they are laid
-// out. Only where everything may be sent and the locale is UTF-8.
-void LearnWidths(Dialogue& dialogue, std::string_view text);
-
-// Answers seen in the input.
 void TakeAnswers(Dialogue& dialogue, const std::vector<TerminalAnswer>& answers);
-
 // Until when answers are awaited, for the decoder (0: none is).
 std::int64_t AnswersAwaitedUntil(const Dialogue& dialogue);
-// How many cursor reports are owed (read in a fault's handler).
 int ReportsOwed(const Dialogue& dialogue);

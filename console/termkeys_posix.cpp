@@ -78,6 +78,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "charset.h"
 #include "console.h"
@@ -409,10 +410,7 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         return DecodeX10Mouse(in, final, events);
 
     if (int mode = c == 'y' ? ParseModeReport(in.substr(2, end - 2)) : -1; mode >= 0) {
-        TerminalAnswer answer;
-        answer.IsMode = true;
-        answer.Mode = mode;
-        decoder.Answers.push_back(answer);
+        decoder.Answers.push_back({0, 0, mode});
         return end + 1;
     }
     int values[3];
@@ -423,10 +421,7 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     std::uint32_t state = ModifierState(count > 1 ? values[1] : 1);
 
     if (c == 'R' && decoder.AnswersAwaitedUntil > 0 && count == 2) {
-        TerminalAnswer answer;
-        answer.Row = values[0];
-        answer.Column = values[1];
-        decoder.Answers.push_back(answer);
+        decoder.Answers.push_back({values[0], values[1]});
         return end + 1;
     }
     // A report nobody awaits (late, or another program's) is no key; the
@@ -817,9 +812,7 @@ void AwaitAnswers(TermKeyDecoder& decoder, std::int64_t until)
 
 std::vector<TerminalAnswer> TakeDecodedAnswers(TermKeyDecoder& decoder)
 {
-    std::vector<TerminalAnswer> answers(decoder.Answers.begin(), decoder.Answers.end());
-    decoder.Answers.clear();
-    return answers;
+    return std::exchange(decoder.Answers, {});
 }
 
 std::int64_t InputOwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs)

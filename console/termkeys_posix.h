@@ -32,9 +32,8 @@ constexpr int PasteGapMs = 1000;
 int EscapeDelayFrom(const char* value);
 
 // An answer seen in the input: a cursor report (ESC [ Row ; Column R,
-// 1-based), or with IsMode the grapheme-cluster mode's (Mode, 0-4).
+// 1-based), or the grapheme-cluster mode's (Mode 0-4; -1 for a report).
 struct TerminalAnswer {
-    bool IsMode = false;
     int Row = 0;
     int Column = 0;
     int Mode = -1;
@@ -46,7 +45,7 @@ struct TermKeyDecoder {
     // Told by whoever asks: 0 when no answer is awaited; else a report is
     // an answer however late, and till then its start waits for its end.
     std::int64_t AnswersAwaitedUntil = 0;
-    std::deque<TerminalAnswer> Answers;  // seen and not yet taken
+    std::vector<TerminalAnswer> Answers;  // seen and not yet taken
     bool InPaste = false;           // between the bracketed paste's start and end
     bool PasteCut = false;          // its line break came: the rest is dropped
     bool DropPastes = false;        // pasted text gives no keys at all

@@ -148,7 +148,7 @@ void EditAndWrite()
     if (Settings.Form != ResultForm::Plain && !FileCanBeWritten(Settings.OutFile))
         ErrorExit("Cannot open file for output", 3);
     for (;;) {
-        AskCursorPosition();  // the editor needs it; asked with the prompt
+        WantCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);
         if (!EditValue())
             ExitProgram(1);

@@ -91,7 +91,7 @@ bool TimeRunsOut(std::int32_t seconds, void (*showAgain)())
         WaitEnd end = WaitForKeyOrTime(watch);
         if (end != WaitEnd::ScreenChanged)
             return end == WaitEnd::TimeUp;
-        if (ScreenChanged())
+        if (TakeScreenChange())
             showAgain();
     }
 }

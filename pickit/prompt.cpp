@@ -30,7 +30,7 @@ std::string ReadAcceptableKey()
         if (code == 0) {
             // An extended key is consumed whole and never accepted; after a
             // stop or a resize the prompt is shown again.
-            if (ReadKey() == KeyScreenChanged && ScreenChanged())
+            if (ReadKey() == KeyScreenChanged && TakeScreenChange())
                 WriteOut(Settings.Prompt);
             continue;
         }
@@ -78,7 +78,7 @@ std::string ReadAcceptableKey()
     flags.Overtype = flags.CursorAtStart = true;
 
     for (;;) {
-        AskCursorPosition();
+        WantCursorPosition();
         WriteOut(Settings.Prompt);
         if (!EditLine(entry, 1, Settings.Timeout, flags))
             ExitProgram(CtrlCExitCode);
