@@ -28,15 +28,20 @@
 //   ESC [ Z                      Shift+Tab
 //   ESC O M                      keypad Enter
 //   ESC O j .. y                 keypad * + , - . / 0-9
-//   ESC [ row ; col R            a cursor-position report while a query
-//                                is unanswered (however late); else F3
-//                                with modifiers for row 1 and col 2-16,
-//                                and no key (another's report) for others
+//   ESC [ row ; col R            a cursor-position report while answers
+//                                are awaited (however late), queued as
+//                                an answer; else F3 with modifiers for
+//                                row 1 and col 2-16, and no key
+//                                (another's report) for others
 //   ESC [ 200 ~ .. ESC [ 201 ~   a bracketed paste: its text as typed
 //                                characters, Tab as a blank, up to its
 //                                first line break (the rest is dropped);
 //                                other control characters dropped
-//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster mode
+//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster
+//                                mode, queued as an answer
+//   ESC [ ... final              any other sequence, however many and long
+//                                its parameters (xterm's 35-byte device
+//                                attributes): no key
 //   ESC ] .. BEL or ESC \        a terminal's string (OSC; ESC P DCS,
 //   ESC P, _, ^, X .. ESC \      ESC _ APC, ESC ^ PM, ESC X SOS), and
 //   0x9D, 0x90, 0x9F, 0x9E, 0x98  the same introduced by one byte where
@@ -55,7 +60,7 @@
 //   ESC and a character beyond ASCII   nothing (marks that follow it are
 //                                keys of their own)
 //   ESC alone                    Esc, once the escape time (EscapeWait)
-//                                passes without more; while a report is
+//                                passes without more; while an answer is
 //                                awaited an ESC or ESC [ waits for it
 //   ESC [ digits ...             unfinished: waits up to SequenceWaitMs,
 //                                never typed by hand
