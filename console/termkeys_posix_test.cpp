@@ -437,7 +437,6 @@ TEST(TermKeys, ReportIsNeverAKeyHoweverSplitOrLate)
         {"split after the row by 300 ms", {{0, "\x1b[5"}, {300, ";1R"}}, true, "", 5, 1},
         {"split after the ESC by 500 ms", {{0, "\x1b"}, {500, "[5;1R"}}, true, "", 5, 1},
         {"split after ESC [ by 1 s", {{0, "\x1b["}, {1000, "5;1R"}}, true, "", 5, 1},
-        {"late by 5 s", {{5000, "\x1b[7;3R"}}, true, "", 7, 3},
         {"Esc typed before the report", {{0, "\x1b"}, {300, "\x1b[5;1R"}}, true, "27", 5, 1},
         {"keys around it", {{0, "a\x1b[4"}, {200, ";9Rb"}}, true, "97 98", 4, 9},
         {"no query: F3 with Shift", {{0, "\x1b[1;2R"}}, false, "0 86"},
