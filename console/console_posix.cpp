@@ -186,7 +186,7 @@ void GiveTerminalBack()
         return;
     PasteModeOff();
     for (std::int64_t now = NowMs(), until; Tty.Fd >= 0; now = NowMs()) {
-        until = std::max(InputOwedUntil(Decoder, now), ReportsOwed(Talk) > 0 ? AnswersAwaitedUntil(Talk) : -1);
+        until = std::max(InputOwedUntil(Decoder, now), AnswersAwaitedUntil(Talk));
         if (until <= now)
             break;
         PollTerminal(static_cast<int>(until - now), false);
