@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "termkeys_posix.h"
 #include "charset.h"
@@ -308,29 +309,23 @@ TEST(TermKeys, EscapeDelay)
         EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
 }
 
+// Bytes read at 1000, and until when input is owed at a later time.
 TEST(TermKeys, WhatIsOwedBeforeTheTerminalIsGivenBack)
 {
-    struct Case {
-        const char* Name;
-        std::string Bytes;  // read at 1000
-        std::int64_t Now;
-        std::int64_t Until;
+    const std::tuple<const char*, std::int64_t, std::int64_t> cases[] = {
+        {"", 1000, -1},
+        {"\x1b[200~abc", 1500, 1000 + PasteGapMs},  // a paste under way
+        {"\x1b[200~abc", 1000 + PasteGapMs, -1},    // one that stopped coming
+        {"\x1b[200~abc\x1b[201~", 1000, -1},
+        {"\x1b[1;5", 1010, 1000 + SequenceWaitMs},
+        {"\x1b", 1010, 1000 + EscapeWaitMs},
+        {"\x1b]11;rgb:0", 1500, 1000 + SequenceWaitMs},  // a string answer under way
+        {"\x1b]11;rgb:0\x07", 1000, -1},
     };
-    const Case cases[] = {
-        {"nothing", "", 1000, -1},
-        {"a paste under way", "\x1b[200~abc", 1500, 1000 + PasteGapMs},
-        {"a paste that stopped coming", "\x1b[200~abc", 1000 + PasteGapMs, -1},
-        {"a paste ended", "\x1b[200~abc\x1b[201~", 1000, -1},
-        {"a sequence begun", "\x1b[1;5", 1010, 1000 + SequenceWaitMs},
-        {"a lone Esc", "\x1b", 1010, 1000 + EscapeWaitMs},
-        {"a string answer under way", "\x1b]11;rgb:0", 1500, 1000 + SequenceWaitMs},
-        {"a string answer ended", "\x1b]11;rgb:0\x07", 1000, -1},
-    };
-    for (const Case& c : cases) {
-        TermKeyDecoder decoder;
-        std::deque<ConsoleEvent> events;
-        DecodeKeys(decoder, c.Bytes, 1000, events);
-        EXPECT_EQ(InputOwedUntil(decoder, c.Now), c.Until) << c.Name;
+    for (const auto& [bytes, now, until] : cases) {
+        Decoded decoded;
+        DecodeKeys(decoded.Decoder, bytes, 1000, decoded.Events);
+        EXPECT_EQ(InputOwedUntil(decoded.Decoder, now), until) << testing::PrintToString(std::string(bytes)) << now;
     }
 }
 
