@@ -22,7 +22,10 @@
 //                      3 always on, 4 always off)
 //   ESC [ ? 2027 h     the mode on, where it is off
 //   ESC 7 text ESC [ 6 n ESC 8 blanks ESC 8
-//                      a width question (termquery_posix.h)
+//                      a width question: draws a character of a kind not
+//                      yet asked (or a letter and a spacing mark not yet
+//                      asked), asks where the cursor landed, puts the
+//                      cursor back and blanks the cells it may have taken
 #pragma once
 
 #include <csignal>

@@ -1,18 +1,8 @@
 // The questions about widths: which characters a terminal draws in a
 // number of cells that terminals disagree on (emoji sequences, spacing
-// marks), the bytes that ask it, and what its answers teach CharWidth
-// (TerminalWidths in charset_posix.h). The dialogue (dialogue_posix.cpp)
-// sends them and reads the answers:
-//
-//   ESC [ ? 2027 $ p         does the terminal know the grapheme-cluster
-//                            mode? (sent with the first width question only)
-//   ESC [ ? 2027 h           the mode on, where it is off (ClusterModeOn)
-//   ESC 7 text ESC [ 6 n ESC 8 blanks ESC 8
-//                            a width question: draws a cluster of a kind not
-//                            yet asked (or a letter and a spacing mark not
-//                            yet asked), asks where the cursor landed, puts
-//                            the cursor back and blanks the cells it may
-//                            have taken
+// marks), the bytes that ask it (dialogue_posix.h, which sends them, lists
+// them) and what its answers teach CharWidth (TerminalWidths in
+// charset_posix.h).
 #pragma once
 
 #include <cstdint>
