@@ -41,7 +41,9 @@
 //                                mode, queued as an answer
 //   ESC [ ... final              any other sequence, however many and long
 //                                its parameters (xterm's 35-byte device
-//                                attributes): no key
+//                                attributes): no key, the rest of one
+//                                longer than a key's while each byte comes
+//                                within SequenceWaitMs of the one before
 //   ESC ] .. BEL or ESC \        a terminal's string (OSC; ESC P DCS,
 //   ESC P, _, ^, X .. ESC \      ESC _ APC, ESC ^ PM, ESC X SOS), and
 //   0x9D, 0x90, 0x9F, 0x9E, 0x98  the same introduced by one byte where
@@ -323,6 +325,10 @@ bool ReadParameters(std::string_view body, int values[], int& count)
     return true;
 }
 
+// Longest a sequence may be in the pending bytes, longer than any key's:
+// the rest of a longer one (an answer) is skipped up to its final byte.
+constexpr std::size_t MaxSequence = 32;
+
 // The mode's answer, from the body of ESC [ body y ("?2027;2$"): its value,
 // or -1 when the body is no such answer.
 int ParseModeReport(std::string_view body)
@@ -400,12 +406,15 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
         return 4;
     }
 
-    // rxvt's "$" after one number is the end: it is no intermediate byte
-    // there. However many parameters come, the sequence is one.
+    // rxvt's "$" after one number is the end: it is no intermediate byte there.
     std::size_t end = 2;
-    while (end < in.size() && in[end] >= 0x20 && in[end] <= 0x3F &&
+    while (end < in.size() && end < MaxSequence && in[end] >= 0x20 && in[end] <= 0x3F &&
            !(in[end] == '$' && OneNumber(in.substr(2, end - 2))))
         end++;
+    if (end == MaxSequence) {
+        decoder.InLongSequence = true;
+        return end;
+    }
     if (end == in.size())
         return final ? end : 0;
     unsigned char c = in[end];
@@ -744,14 +753,31 @@ std::size_t DecodeString(TermKeyDecoder& decoder, std::string_view in, bool fina
     return DecodeOne(decoder, in, final, events);
 }
 
+// The rest of a sequence longer than any key's: its parameters and final
+// byte give no key; anything else ends it and is decoded as it stands.
+std::size_t DecodeLongSequence(TermKeyDecoder& decoder, std::string_view in, bool final,
+                               std::deque<ConsoleEvent>& events)
+{
+    std::size_t used = 0;
+    while (used < in.size() && in[used] >= 0x20 && in[used] <= 0x3F)
+        used++;
+    if (used == in.size())
+        return used;
+    decoder.InLongSequence = false;
+    if (in[used] >= 0x40 && in[used] <= 0x7E)
+        return used + 1;
+    return used > 0 ? used : DecodeOne(decoder, in, final, events);
+}
+
 }  // namespace
 
 void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t nowMs,
                 std::deque<ConsoleEvent>& events)
 {
-    // A string that stopped coming is given up: what comes next are keys.
-    if (decoder.InString && nowMs >= decoder.PendingSince + SequenceWaitMs)
-        decoder.InString = false;
+    // A string or sequence that stopped coming is given up: what comes next
+    // are keys.
+    if (nowMs >= decoder.PendingSince + SequenceWaitMs)
+        decoder.InString = decoder.InLongSequence = false;
     if (!bytes.empty()) {
         decoder.Pending.append(bytes.data(), bytes.size());
         decoder.PendingSince = nowMs;
@@ -764,9 +790,10 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
     while (used < pending.size()) {
         std::string_view rest = pending.substr(used);
         std::deque<ConsoleEvent>& keys = used < decoder.Dropped ? dropped : presses;
-        std::size_t n = decoder.InPaste    ? DecodePaste(decoder, rest, final, keys)
-                        : decoder.InString ? DecodeString(decoder, rest, final, keys)
-                                           : DecodeOne(decoder, rest, final, keys);
+        std::size_t n = decoder.InPaste          ? DecodePaste(decoder, rest, final, keys)
+                        : decoder.InString       ? DecodeString(decoder, rest, final, keys)
+                        : decoder.InLongSequence ? DecodeLongSequence(decoder, rest, final, keys)
+                                                 : DecodeOne(decoder, rest, final, keys);
         if (n == 0)
             break;
         used += n;
@@ -823,7 +850,7 @@ std::vector<TerminalAnswer> TakeDecodedAnswers(TermKeyDecoder& decoder)
 std::int64_t InputOwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs)
 {
     std::int64_t until = -1;
-    if (decoder.InString)  // the rest of a terminal's answer
+    if (decoder.InString || decoder.InLongSequence)  // the rest of a terminal's answer
         until = decoder.PendingSince + SequenceWaitMs;
     if (decoder.InPaste)
         until = std::max(until, decoder.PendingSince + PasteGapMs);

@@ -50,6 +50,7 @@ struct TermKeyDecoder {
     bool PasteCut = false;          // its line break came: the rest is dropped
     bool DropPastes = false;        // pasted text gives no keys at all
     bool InString = false;          // inside a terminal's string answer (OSC, DCS ...)
+    bool InLongSequence = false;    // inside a sequence longer than any key's
     std::string Pending;            // the start of a sequence not yet complete
     std::size_t Dropped = 0;        // its first bytes came in a dropped burst: no key
     std::int64_t PendingSince = 0;  // when its last byte came
