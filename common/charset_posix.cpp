@@ -213,9 +213,9 @@ int CellsByRule(std::string_view character, EmojiRule rule)
     return rule == EmojiRule::ZwjJoins ? points.JoinedCells : points.Cells;
 }
 
-void SetLearnedWidths(const LearnedWidths& widths)
+LearnedWidths& TerminalWidths()
 {
-    Learned = widths;
+    return Learned;
 }
 
 std::string UpperCaseText(std::string_view text)

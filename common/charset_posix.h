@@ -1,7 +1,7 @@
 // How POSIX terminals draw the characters whose width they disagree on:
 // emoji sequences, their kinds and the rules a terminal may draw them by,
 // and spacing marks. The console learns how this terminal draws them
-// (termquery_posix.h) and hands that down; CharWidth follows it.
+// (termquery_posix.h) and writes it here; CharWidth follows it.
 #pragma once
 
 #include <functional>
@@ -43,4 +43,5 @@ struct LearnedWidths {
     std::map<std::string, int, std::less<>> Marks;
     std::map<std::string, int, std::less<>> Characters;
 };
-void SetLearnedWidths(const LearnedWidths& widths);
+// The one record of it, for the run.
+LearnedWidths& TerminalWidths();

@@ -24,7 +24,7 @@ std::string Join(const std::vector<std::string>& chars)
 TEST(CharacterModel, Utf8)
 {
     Utf8Console utf8(true);
-    SetLearnedWidths({});
+    TerminalWidths() = {};
     struct Case {
         const char* Name;
         std::string Text;

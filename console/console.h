@@ -39,7 +39,7 @@ bool WriteCellsAt(int x, int y, std::string_view text);
 // Says that the cursor's position will be needed. A terminal is then asked
 // with the next text written, and its answer taken when the position is
 // first needed, so that nothing waits for it before. Elsewhere nothing.
-void AskCursorPosition();
+void WantCursorPosition();
 
 // Learns how the terminal draws the characters of text whose width
 // terminals disagree on (emoji sequences, spacing marks), before they are
@@ -54,14 +54,14 @@ void LearnWidths(std::string_view text);
 // below, and ScreenWidth and ScreenHeight are the new size: whatever the
 // program shows must be shown again. ScreenChangePending tells without
 // taking it.
-bool ScreenChanged();
+bool TakeScreenChange();
 bool ScreenChangePending();
 
 // True when a key is ready; never blocks.
 bool KeyPressed();
 // The next key code: a character, or 0 and then the extended key's code.
 // Blocks until a key comes. Without a console it returns 3 (Ctrl+C). When
-// the screen changed under the program meanwhile (see ScreenChanged), it
+// the screen changed under the program meanwhile (see TakeScreenChange), it
 // gives 0 and then KeyScreenChanged.
 std::uint8_t ReadKey();
 constexpr std::uint8_t KeyScreenChanged = 0xFF;

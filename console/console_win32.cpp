@@ -93,7 +93,7 @@ bool HaveConsole()
 }
 
 // The console buffer knows the cursor and keeps its text through a resize.
-void AskCursorPosition()
+void WantCursorPosition()
 {
 }
 
@@ -102,7 +102,7 @@ void LearnWidths(std::string_view)
 {
 }
 
-bool ScreenChanged()
+bool TakeScreenChange()
 {
     return false;
 }

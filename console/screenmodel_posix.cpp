@@ -55,7 +55,7 @@ void FollowEscape(ScreenModel& screen, unsigned char c)
     }
 }
 
-// Dumb: the row is left for a new one, as the terminal's line feed does.
+// Text only: the row is left for a new one, as the terminal's line feed does.
 void NewRow(ScreenModel& screen, std::string& out)
 {
     out += "\r\n";
@@ -70,7 +70,7 @@ std::string_view CellAt(const ScreenModel& screen, int column)
     return column - 1 < static_cast<int>(screen.Row.size()) ? std::string_view(screen.Row[column - 1]) : " ";
 }
 
-// Dumb: a character placed in the row, on a new row where it does not fit.
+// Text only: a character placed in the row, on a new row where it does not fit.
 void DumbPut(ScreenModel& screen, std::string_view character, int width, std::string& out)
 {
     std::vector<std::string>& row = screen.Row;
@@ -108,7 +108,7 @@ void DumbPut(ScreenModel& screen, std::string_view character, int width, std::st
 
 }  // namespace
 
-std::string ScreenWrite(ScreenModel& screen, std::string_view text)
+std::string ScreenWrite(ScreenModel& screen, std::string_view text, bool textOnly)
 {
     std::string out;
     out.reserve(text.size() + 2);
@@ -122,7 +122,7 @@ std::string ScreenWrite(ScreenModel& screen, std::string_view text)
             FollowEscape(screen, c);
             continue;
         }
-        if (Printing(c) && screen.Dumb) {
+        if (Printing(c) && textOnly) {
             std::size_t length = CharLength(text.substr(i));
             DumbPut(screen, text.substr(i, length), CharWidth(text.substr(i, length)), out);
             i += length;

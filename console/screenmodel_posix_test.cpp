@@ -50,7 +50,7 @@ TEST(ScreenModel, WritesMoveTheCursorAsAScreenBufferDoes)
     };
     for (const Case& c : cases) {
         ScreenModel screen = Screen10x3(c.X, c.Y);
-        EXPECT_EQ(ScreenWrite(screen, c.Text), c.Sent) << testing::PrintToString(std::string(c.Text));
+        EXPECT_EQ(ScreenWrite(screen, c.Text, false), c.Sent) << testing::PrintToString(std::string(c.Text));
         EXPECT_EQ(screen.X, c.EndX) << testing::PrintToString(std::string(c.Text));
         EXPECT_EQ(screen.Y, c.EndY) << testing::PrintToString(std::string(c.Text));
     }
@@ -60,7 +60,7 @@ TEST(ScreenModel, LineFeedWithoutOutputProcessingKeepsTheColumn)
 {
     ScreenModel screen = Screen10x3(5, 1);
     screen.LineFeedReturns = false;
-    ScreenWrite(screen, "\n");
+    ScreenWrite(screen, "\n", false);
     EXPECT_EQ(screen.X, 5);
     EXPECT_EQ(screen.Y, 2);
 }
@@ -68,16 +68,16 @@ TEST(ScreenModel, LineFeedWithoutOutputProcessingKeepsTheColumn)
 TEST(ScreenModel, StateCarriesAcrossWrites)
 {
     ScreenModel screen = Screen10x3(1, 1);
-    ScreenWrite(screen, "\x1b[3");
-    ScreenWrite(screen, "1mab");
+    ScreenWrite(screen, "\x1b[3", false);
+    ScreenWrite(screen, "1mab", false);
     EXPECT_EQ(screen.X, 3);
 
     // One character at a time, as the line editor echoes: each that fills
     // the last column moves on by itself.
     screen = Screen10x3(9, 1);
-    EXPECT_EQ(ScreenWrite(screen, "a"), "a");
-    EXPECT_EQ(ScreenWrite(screen, "b"), "b\r\n");
-    EXPECT_EQ(ScreenWrite(screen, "c"), "c");
+    EXPECT_EQ(ScreenWrite(screen, "a", false), "a");
+    EXPECT_EQ(ScreenWrite(screen, "b", false), "b\r\n");
+    EXPECT_EQ(ScreenWrite(screen, "c", false), "c");
     EXPECT_EQ(screen.X, 2);
     EXPECT_EQ(screen.Y, 2);
 }
@@ -109,8 +109,7 @@ TEST(ScreenModel, DumbMovesWriteCrBsAndTheRowAgain)
     SetLocaleIsUtf8(1);
     for (const Case& c : cases) {
         ScreenModel screen = Screen10x3(1, 1);
-        screen.Dumb = true;
-        ScreenWrite(screen, c.Written);
+        ScreenWrite(screen, c.Written, true);
         EXPECT_EQ(DumbMoveTo(screen, c.To), c.Sent) << testing::PrintToString(std::string(c.Written)) << c.To;
         EXPECT_EQ(screen.X, c.To);
     }
@@ -122,12 +121,11 @@ TEST(ScreenModel, DumbMovesWriteCrBsAndTheRowAgain)
 TEST(ScreenModel, DumbRowsEndInALineFeed)
 {
     ScreenModel screen = Screen10x3(1, 3);
-    screen.Dumb = true;
-    EXPECT_EQ(ScreenWrite(screen, "abcdefghijkl"), "abcdefghij\r\nkl");
+    EXPECT_EQ(ScreenWrite(screen, "abcdefghijkl", true), "abcdefghij\r\nkl");
     EXPECT_EQ(screen.X, 3);
     EXPECT_EQ(screen.Y, 3);
     EXPECT_EQ(DumbMoveTo(screen, 2), "\b");
-    EXPECT_EQ(ScreenWrite(screen, "\r\n"), "\r\n");
+    EXPECT_EQ(ScreenWrite(screen, "\r\n", true), "\r\n");
     EXPECT_EQ(DumbMoveTo(screen, 3), "  ");
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include <unistd.h>
 
@@ -35,7 +36,7 @@ bool IsEndSignal(int number)
     return std::find(std::begin(EndSignals), std::end(EndSignals), number) != std::end(EndSignals);
 }
 
-SignalActions Actions;  // what the console does on each
+void (*Faulted)();  // in a fault's handler: the terminal back
 
 // Sets the handler of a signal; SIG_DFL and SIG_IGN work too. Every other
 // signal is held off while the handler runs.
@@ -51,7 +52,7 @@ bool SetHandler(int number, void (*handler)(int))
 // signal did before (the default action, or a sanitizer's report).
 void OnFault(int number)
 {
-    Actions.Faulted();
+    Faulted();
     sigaction(number, &FaultActions[number], nullptr);
     raise(number);
 }
@@ -76,11 +77,10 @@ void Catch(int number, void (*handler)(int), sigset_t& handled)
     SetHandler(number, handler);
 }
 
-// The terminal back, then the signal's default action; returns, with the
-// signal blocked again, only once continued after a stop.
+// The signal's default action; returns, with the signal blocked again,
+// only once continued after a stop.
 void TakeDefault(int number)
 {
-    Actions.GiveBack();
     sigset_t one;
     sigemptyset(&one);
     sigaddset(&one, number);
@@ -90,41 +90,11 @@ void TakeDefault(int number)
     sigprocmask(SIG_BLOCK, &one, nullptr);
 }
 
-// A stop signal: the user gets the terminal back as it was while we are
-// stopped, and we go on in raw mode once continued in the foreground.
-void StopBy(int number)
-{
-    TakeDefault(number);
-    SetHandler(number, OnSignal);
-    // The continue that woke us is taken here. A stop sent to an orphaned
-    // process group is discarded: we go on at once, with the screen as it
-    // was.
-    sigset_t cont;
-    sigemptyset(&cont);
-    sigaddset(&cont, SIGCONT);
-    timespec none{0, 0};
-    bool continued = false;
-    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
-        continued = true;
-    if (continued || Arrived[SIGCONT])
-        Actions.Continued();
-    else
-        Actions.Resume();
-    Arrived[SIGCONT] = 0;
-}
-
-// A signal whose default ends the process: the terminal back, then the end.
-[[noreturn]] void EndBy(int number)
-{
-    TakeDefault(number);
-    _exit(128 + number);  // not reached
-}
-
 }  // namespace
 
-void CatchSignals(const SignalActions& actions)
+void CatchSignals(void (*faulted)())
 {
-    Actions = actions;
+    Faulted = faulted;
     sigset_t handled;
     sigemptyset(&handled);
     for (int number : EndSignals)
@@ -140,31 +110,62 @@ void CatchSignals(const SignalActions& actions)
     sigprocmask(SIG_BLOCK, &handled, &WaitMask);
 }
 
-void HandleSignals()
+Arrival TakeSignal(int& number)
 {
-    for (int number = 1; number < MostSignals; number++) {
+    for (number = 1; number < MostSignals; number++) {
         if (Arrived[number] && IsEndSignal(number))
-            EndBy(number);
+            return Arrival::End;
     }
-    for (int number : StopSignals) {
-        if (Arrived[number]) {
-            Arrived[number] = 0;
-            StopBy(number);
+    for (int stop : StopSignals) {
+        if (Arrived[stop]) {
+            Arrived[stop] = 0;
+            number = stop;
+            return Arrival::Stop;
         }
     }
-    if (Arrived[SIGCONT]) {
-        Arrived[SIGCONT] = 0;
-        Actions.Continued();
+    for (auto [signal, arrival] : {std::pair{SIGCONT, Arrival::Continue}, std::pair{SIGWINCH, Arrival::Resize}}) {
+        if (Arrived[signal]) {
+            Arrived[signal] = 0;
+            number = signal;
+            return arrival;
+        }
     }
-    if (Arrived[SIGWINCH]) {
-        Arrived[SIGWINCH] = 0;
-        Actions.Resized();
-    }
+    number = 0;
+    return Arrival::None;
+}
+
+void EndBy(int number)
+{
+    TakeDefault(number);
+    _exit(128 + number);  // not reached
+}
+
+bool StopBy(int number)
+{
+    TakeDefault(number);
+    SetHandler(number, OnSignal);
+    // The continue that woke us is taken here. A stop sent to an orphaned
+    // process group is discarded: we go on at once, with the screen as it
+    // was.
+    sigset_t cont;
+    sigemptyset(&cont);
+    sigaddset(&cont, SIGCONT);
+    timespec none{0, 0};
+    bool continued = false;
+    while (sigtimedwait(&cont, nullptr, &none) == SIGCONT)
+        continued = true;
+    continued = continued || Arrived[SIGCONT];
+    Arrived[SIGCONT] = 0;
+    return continued;
 }
 
 void IgnoreBrokenPipe()
 {
     SetHandler(SIGPIPE, SIG_IGN);
+}
+
+void KeepWaitMask()
+{
     sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
 }
 

@@ -28,15 +28,22 @@
 //   ESC [ Z                      Shift+Tab
 //   ESC O M                      keypad Enter
 //   ESC O j .. y                 keypad * + , - . / 0-9
-//   ESC [ row ; col R            a cursor-position report while a query
-//                                is unanswered (however late); else F3
-//                                with modifiers for row 1 and col 2-16,
-//                                and no key (another's report) for others
+//   ESC [ row ; col R            a cursor-position report while answers
+//                                are awaited (however late), queued as
+//                                an answer; else F3 with modifiers for
+//                                row 1 and col 2-16, and no key
+//                                (another's report) for others
 //   ESC [ 200 ~ .. ESC [ 201 ~   a bracketed paste: its text as typed
 //                                characters, Tab as a blank, up to its
 //                                first line break (the rest is dropped);
 //                                other control characters dropped
-//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster mode
+//   ESC [ ? 2027 ; v $ y         the answer about the grapheme-cluster
+//                                mode, queued as an answer
+//   ESC [ ... final              any other sequence, however many and long
+//                                its parameters (xterm's 35-byte device
+//                                attributes): no key, the rest of one
+//                                longer than a key's while each byte comes
+//                                within SequenceWaitMs of the one before
 //   ESC ] .. BEL or ESC \        a terminal's string (OSC; ESC P DCS,
 //   ESC P, _, ^, X .. ESC \      ESC _ APC, ESC ^ PM, ESC X SOS), and
 //   0x9D, 0x90, 0x9F, 0x9E, 0x98  the same introduced by one byte where
@@ -55,7 +62,7 @@
 //   ESC and a character beyond ASCII   nothing (marks that follow it are
 //                                keys of their own)
 //   ESC alone                    Esc, once the escape time (EscapeWait)
-//                                passes without more; while a report is
+//                                passes without more; while an answer is
 //                                awaited an ESC or ESC [ waits for it
 //   ESC [ digits ...             unfinished: waits up to SequenceWaitMs,
 //                                never typed by hand
@@ -78,10 +85,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "charset.h"
 #include "console.h"
-#include "termquery_posix.h"
 
 namespace {
 
@@ -318,8 +325,20 @@ bool ReadParameters(std::string_view body, int values[], int& count)
     return true;
 }
 
-// Longest body a sequence may have before it counts as garbage.
+// Longest a sequence may be in the pending bytes, longer than any key's:
+// the rest of a longer one (an answer) is skipped up to its final byte.
 constexpr std::size_t MaxSequence = 32;
+
+// The mode's answer, from the body of ESC [ body y ("?2027;2$"): its value,
+// or -1 when the body is no such answer.
+int ParseModeReport(std::string_view body)
+{
+    constexpr std::string_view Start = "?2027;";
+    if (body.size() != Start.size() + 2 || body.substr(0, Start.size()) != Start || body.back() != '$')
+        return -1;
+    char value = body[Start.size()];
+    return value >= '0' && value <= '9' ? value - '0' : -1;
+}
 
 // Digits only: the one number of rxvt's ESC [ n $.
 bool OneNumber(std::string_view body)
@@ -389,9 +408,13 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
 
     // rxvt's "$" after one number is the end: it is no intermediate byte there.
     std::size_t end = 2;
-    while (end < in.size() && in[end] >= 0x20 && in[end] <= 0x3F && end < MaxSequence &&
+    while (end < in.size() && end < MaxSequence && in[end] >= 0x20 && in[end] <= 0x3F &&
            !(in[end] == '$' && OneNumber(in.substr(2, end - 2))))
         end++;
+    if (end == MaxSequence) {
+        decoder.InLongSequence = true;
+        return end;
+    }
     if (end == in.size())
         return final ? end : 0;
     unsigned char c = in[end];
@@ -400,8 +423,8 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     if (c == 'M' && end == 2)
         return DecodeX10Mouse(in, final, events);
 
-    if (c == 'y' && ParseModeReport(in.substr(2, end - 2)) >= 0) {
-        decoder.ClusterMode = ParseModeReport(in.substr(2, end - 2));
+    if (int mode = c == 'y' ? ParseModeReport(in.substr(2, end - 2)) : -1; mode >= 0) {
+        decoder.Answers.push_back({0, 0, mode});
         return end + 1;
     }
     int values[3];
@@ -411,11 +434,8 @@ std::size_t DecodeCsi(TermKeyDecoder& decoder, std::string_view in, bool final, 
     int first = count > 0 ? values[0] : 0;
     std::uint32_t state = ModifierState(count > 1 ? values[1] : 1);
 
-    if (c == 'R' && decoder.QueriesOutstanding > 0 && count == 2) {
-        decoder.QueriesOutstanding--;
-        decoder.ReportReady = true;
-        decoder.ReportRow = values[0];
-        decoder.ReportColumn = values[1];
+    if (c == 'R' && decoder.AnswersAwaitedUntil > 0 && count == 2) {
+        decoder.Answers.push_back({values[0], values[1]});
         return end + 1;
     }
     // A report nobody awaits (late, or another program's) is no key; the
@@ -605,13 +625,13 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
             return 0;
         if (in.size() >= 3 && (in[2] == '[' || in[2] == 'O')) {
             std::size_t before = events.size();
-            int queries = decoder.QueriesOutstanding;
+            std::size_t answers = decoder.Answers.size();
             bool paste = decoder.InPaste;
             std::size_t used = DecodeSequence(decoder, in.substr(1), final, events);
             if (used == 0)
                 return 0;
-            // An Esc typed just before a report or a paste is the Esc key.
-            if (decoder.QueriesOutstanding != queries || decoder.InPaste != paste) {
+            // An Esc typed just before an answer or a paste is the Esc key.
+            if (decoder.Answers.size() != answers || decoder.InPaste != paste) {
                 events.push_back(Esc);
                 return used + 1;
             }
@@ -686,12 +706,12 @@ std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, bool final
     return used;
 }
 
-// The unfinished sequence waits for the rest of a report: ESC or ESC [
+// The unfinished sequence waits for the rest of an answer: ESC or ESC [
 // while one is awaited.
-bool AwaitsReport(const TermKeyDecoder& decoder)
+bool AwaitsAnswer(const TermKeyDecoder& decoder)
 {
     const std::string& p = decoder.Pending;
-    return decoder.QueriesOutstanding > 0 && p[0] == 0x1B && p.size() <= 2 && (p.size() == 1 || p[1] == '[');
+    return decoder.AnswersAwaitedUntil > 0 && p[0] == 0x1B && p.size() <= 2 && (p.size() == 1 || p[1] == '[');
 }
 
 // ESC [ and a digit: the middle of a report or of a key's sequence.
@@ -733,14 +753,31 @@ std::size_t DecodeString(TermKeyDecoder& decoder, std::string_view in, bool fina
     return DecodeOne(decoder, in, final, events);
 }
 
+// The rest of a sequence longer than any key's: its parameters and final
+// byte give no key; anything else ends it and is decoded as it stands.
+std::size_t DecodeLongSequence(TermKeyDecoder& decoder, std::string_view in, bool final,
+                               std::deque<ConsoleEvent>& events)
+{
+    std::size_t used = 0;
+    while (used < in.size() && in[used] >= 0x20 && in[used] <= 0x3F)
+        used++;
+    if (used == in.size())
+        return used;
+    decoder.InLongSequence = false;
+    if (in[used] >= 0x40 && in[used] <= 0x7E)
+        return used + 1;
+    return used > 0 ? used : DecodeOne(decoder, in, final, events);
+}
+
 }  // namespace
 
 void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t nowMs,
                 std::deque<ConsoleEvent>& events)
 {
-    // A string that stopped coming is given up: what comes next are keys.
-    if (decoder.InString && nowMs >= decoder.PendingSince + SequenceWaitMs)
-        decoder.InString = false;
+    // A string or sequence that stopped coming is given up: what comes next
+    // are keys.
+    if (nowMs >= decoder.PendingSince + SequenceWaitMs)
+        decoder.InString = decoder.InLongSequence = false;
     if (!bytes.empty()) {
         decoder.Pending.append(bytes.data(), bytes.size());
         decoder.PendingSince = nowMs;
@@ -749,16 +786,20 @@ void DecodeKeys(TermKeyDecoder& decoder, std::string_view bytes, std::int64_t no
     std::string_view pending = decoder.Pending;
     std::size_t used = 0;
     std::deque<ConsoleEvent> presses;
+    std::deque<ConsoleEvent> dropped;
     while (used < pending.size()) {
         std::string_view rest = pending.substr(used);
-        std::size_t n = decoder.InPaste    ? DecodePaste(decoder, rest, final, presses)
-                        : decoder.InString ? DecodeString(decoder, rest, final, presses)
-                                           : DecodeOne(decoder, rest, final, presses);
+        std::deque<ConsoleEvent>& keys = used < decoder.Dropped ? dropped : presses;
+        std::size_t n = decoder.InPaste          ? DecodePaste(decoder, rest, final, keys)
+                        : decoder.InString       ? DecodeString(decoder, rest, final, keys)
+                        : decoder.InLongSequence ? DecodeLongSequence(decoder, rest, final, keys)
+                                                 : DecodeOne(decoder, rest, final, keys);
         if (n == 0)
             break;
         used += n;
     }
     decoder.Pending.erase(0, used);
+    decoder.Dropped -= std::min(decoder.Dropped, used);
 
     // Every press is followed by its release, as a Windows console reports
     // keys: the release is the input that lets ReadKey hand out the second
@@ -778,7 +819,65 @@ std::int64_t DecodeDeadline(const TermKeyDecoder& decoder)
     // The end of a paste or a string may be split, as a begun sequence.
     if (decoder.InPaste || decoder.InString || SequenceStarted(decoder.Pending))
         due = std::max(due, decoder.PendingSince + SequenceWaitMs);
-    if (AwaitsReport(decoder))
-        due = std::max(due, decoder.HoldReportsUntil);
+    if (AwaitsAnswer(decoder))
+        due = std::max(due, decoder.AnswersAwaitedUntil);
     return due;
+}
+
+TermKeyDecoder MakeDecoder(bool utf8, int escapeWait)
+{
+    TermKeyDecoder decoder;
+    decoder.Utf8 = utf8;
+    decoder.EscapeWait = escapeWait;
+    return decoder;
+}
+
+void DropPastedText(TermKeyDecoder& decoder)
+{
+    decoder.DropPastes = true;
+}
+
+void AwaitAnswers(TermKeyDecoder& decoder, std::int64_t until)
+{
+    decoder.AnswersAwaitedUntil = until;
+}
+
+std::vector<TerminalAnswer> TakeDecodedAnswers(TermKeyDecoder& decoder)
+{
+    return std::exchange(decoder.Answers, {});
+}
+
+std::int64_t InputOwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs)
+{
+    std::int64_t until = -1;
+    if (decoder.InString || decoder.InLongSequence)  // the rest of a terminal's answer
+        until = decoder.PendingSince + SequenceWaitMs;
+    if (decoder.InPaste)
+        until = std::max(until, decoder.PendingSince + PasteGapMs);
+    else if (!decoder.Pending.empty())
+        until = std::max(until, DecodeDeadline(decoder));
+    return until > nowMs ? until : -1;
+}
+
+bool PasteUnderWay(const TermKeyDecoder& decoder)
+{
+    return decoder.InPaste;
+}
+
+void DropPendingInput(TermKeyDecoder& decoder)
+{
+    decoder.Dropped = decoder.Pending.size();
+}
+
+int EscapeDelayFrom(const char* value)
+{
+    if (value == nullptr || *value == '\0')
+        return EscapeWaitMs;
+    int ms = 0;
+    for (const char* c = value; *c != '\0'; c++) {
+        if (*c < '0' || *c > '9')
+            return EscapeWaitMs;
+        ms = std::min(ms * 10 + (*c - '0'), 60000);  // a minute is plenty
+    }
+    return ms;
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "termkeys_posix.h"
-#include "termquery_posix.h"
 #include "charset.h"
 #include "virtual_console.h"
 
@@ -271,6 +271,7 @@ TEST(TermKeys, AnswersAndKeyFormsWhateverTheSplit)
         {"\x9f" "ab\x07", "", false}, {"\x9e" "ab\x9c", "", false}, {"\x98" "ab\x9c", "", false},
         {"\x9d", "157", false}, {"\x9d\r", "157 13", false},
         {"\x1b[12;40R", ""}, {"\x1b[1;40R", ""}, {"\x1b[1;1R", ""},  // reports nobody awaits
+        {"\x1b[?64;1;2;6;9;15;16;17;18;21;22;28ca", "97"},  // xterm's device attributes, 35 bytes
         {"\x1b[M !!a", "97"},                                      // an X10 mouse report
         // Alone, the introducers are Alt with their keys; ESC [ M is st's Ctrl+Del.
         {"\x1b]", "0 27"}, {"\x1bP", "0 25"}, {"\x1b_", "0 130"}, {"\x1b^", "0 125"}, {"\x1bX", "0 45"},
@@ -300,6 +301,34 @@ TEST(TermKeys, AnswersAndKeyFormsWhateverTheSplit)
     }
 }
 
+TEST(TermKeys, EscapeDelay)
+{
+    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"25", 25}, {"0", 0},
+                                                 {"10x", 100}, {"-5", 100}, {"99999999", 60000}};
+    for (const auto& [value, ms] : cases)
+        EXPECT_EQ(EscapeDelayFrom(value), ms) << (value ? value : "unset");
+}
+
+// Bytes read at 1000, and until when input is owed at a later time.
+TEST(TermKeys, WhatIsOwedBeforeTheTerminalIsGivenBack)
+{
+    const std::tuple<const char*, std::int64_t, std::int64_t> cases[] = {
+        {"", 1000, -1},
+        {"\x1b[200~abc", 1500, 1000 + PasteGapMs},  // a paste under way
+        {"\x1b[200~abc", 1000 + PasteGapMs, -1},    // one that stopped coming
+        {"\x1b[200~abc\x1b[201~", 1000, -1},
+        {"\x1b[1;5", 1010, 1000 + SequenceWaitMs},
+        {"\x1b", 1010, 1000 + EscapeWaitMs},
+        {"\x1b]11;rgb:0", 1500, 1000 + SequenceWaitMs},  // a string answer under way
+        {"\x1b]11;rgb:0\x07", 1000, -1},
+    };
+    for (const auto& [bytes, now, until] : cases) {
+        Decoded decoded;
+        DecodeKeys(decoded.Decoder, bytes, 1000, decoded.Events);
+        EXPECT_EQ(InputOwedUntil(decoded.Decoder, now), until) << testing::PrintToString(std::string(bytes)) << now;
+    }
+}
+
 TEST(TermKeys, LoneEscWaitsOnlyItsTime)
 {
     TermKeyDecoder decoder;
@@ -324,37 +353,32 @@ TEST(TermKeys, LoneEscWaitsOnlyItsTime)
     EXPECT_EQ(CodesOf(events), "0 72 27 91 65");
 }
 
-TEST(TermKeys, CursorReportOnlyWhileAwaited)
+TEST(TermKeys, AnswersOnlyWhileAwaited)
 {
     TermKeyDecoder decoder;
     std::deque<ConsoleEvent> events;
-    decoder.QueriesOutstanding = 1;
-    DecodeKeys(decoder, "a\x1b[12;40Rb", 0, events);
-    EXPECT_TRUE(decoder.ReportReady);
-    EXPECT_EQ(decoder.QueriesOutstanding, 0);
-    EXPECT_EQ(decoder.ReportRow, 12);
-    EXPECT_EQ(decoder.ReportColumn, 40);
-    DecodeKeys(decoder, "\x1b[1;2R", 10, events);
-    EXPECT_EQ(CodesOf(events), "97 98 0 86");
+    AwaitAnswers(decoder, 2000);
+    // A report of one number is no report; the mode's answer comes whenever.
+    DecodeKeys(decoder, "a\x1b[5R\x1b[12;40R\x1b[?2027;2$yb", 0, events);
+    AwaitAnswers(decoder, 0);
+    DecodeKeys(decoder, "\x1b[1;2R\x1b[3;4R", 10, events);
+    EXPECT_EQ(CodesOf(events), "97 0 96 98 0 86");  // Ctrl+F3, Shift+F3
+    std::vector<TerminalAnswer> answers = TakeDecodedAnswers(decoder);
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers[0].Row * 100 + answers[0].Column, 1240);
+    EXPECT_EQ(answers[1].Mode, 2);
+}
 
-    // A report of one number is no report; the next full one still is.
+// Input dropped with the keys before it gives no key when its rest comes.
+TEST(TermKeys, DroppedSequenceStaysDropped)
+{
+    TermKeyDecoder decoder;
+    std::deque<ConsoleEvent> events;
+    DecodeKeys(decoder, "a\x1b[1;", 0, events);
     events.clear();
-    decoder = TermKeyDecoder();
-    decoder.QueriesOutstanding = 1;
-    DecodeKeys(decoder, "\x1b[5R\x1b[5D\x1b[3;7R", 0, events);
-    EXPECT_EQ(CodesOf(events), "0 96 0 115");  // Ctrl+F3, Ctrl+Left
-    EXPECT_TRUE(decoder.ReportReady);
-    EXPECT_EQ(decoder.ReportRow, 3);
-    EXPECT_EQ(decoder.ReportColumn, 7);
-
-    // The answer about the grapheme-cluster mode before a report is no key.
-    events.clear();
-    decoder = TermKeyDecoder();
-    decoder.QueriesOutstanding = 1;
-    DecodeKeys(decoder, "\x1b[?2027;2$yx\x1b[4;9R", 0, events);
-    EXPECT_EQ(CodesOf(events), "120");
-    EXPECT_EQ(decoder.ClusterMode, 2);
-    EXPECT_TRUE(decoder.ReportReady);
+    DropPendingInput(decoder);
+    DecodeKeys(decoder, "5Db", 10, events);
+    EXPECT_EQ(CodesOf(events), "98");
 }
 
 TEST(TermKeys, ShellEditingKeysAreTheEditorsKeysForTheSame)
@@ -367,11 +391,12 @@ TEST(TermKeys, ShellEditingKeysAreTheEditorsKeysForTheSame)
     });
 }
 
-// Bytes read at given times (ms); the decoder's queries are sent at 0.
+// Bytes read at given times (ms); with Awaited an answer is awaited from 0
+// to 2000.
 struct TimedCase {
     const char* Name;
     std::vector<std::pair<int, std::string>> Reads;
-    int Queries;
+    bool Awaited;
     const char* Codes;
     int Row = 0, Column = 0;  // the last report, when one is expected
     bool Utf8 = false, DropPastes = false;
@@ -381,11 +406,10 @@ void CheckTimed(const std::vector<TimedCase>& cases)
 {
     for (const TimedCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        TermKeyDecoder decoder;
-        decoder.Utf8 = c.Utf8;
-        decoder.DropPastes = c.DropPastes;
-        for (int i = 0; i < c.Queries; i++)
-            NoteQuerySent(decoder, 0);
+        TermKeyDecoder decoder = MakeDecoder(c.Utf8, EscapeWaitMs);
+        if (c.DropPastes)
+            DropPastedText(decoder);
+        AwaitAnswers(decoder, c.Awaited ? 2000 : 0);
         std::deque<ConsoleEvent> events;
         std::int64_t last = 0;
         for (const auto& [at, bytes] : c.Reads) {
@@ -396,53 +420,51 @@ void CheckTimed(const std::vector<TimedCase>& cases)
         DecodeKeys(decoder, {}, last + 60000, events);
         EXPECT_EQ(CodesOf(events), c.Codes);
         EXPECT_TRUE(decoder.Pending.empty());
-        EXPECT_EQ(decoder.ReportRow, c.Row);
-        EXPECT_EQ(decoder.ReportColumn, c.Column);
-        EXPECT_EQ(QueryAnswered(decoder), c.Row != 0);
+        std::vector<TerminalAnswer> answers = TakeDecodedAnswers(decoder);
+        EXPECT_EQ(answers.empty() ? 0 : answers.back().Row, c.Row);
+        EXPECT_EQ(answers.empty() ? 0 : answers.back().Column, c.Column);
     }
 }
 
 TEST(TermKeys, ReportIsNeverAKeyHoweverSplitOrLate)
 {
     CheckTimed({
-        {"split after the row by 300 ms", {{0, "\x1b[5"}, {300, ";1R"}}, 1, "", 5, 1},
-        {"split after the ESC by 500 ms", {{0, "\x1b"}, {500, "[5;1R"}}, 1, "", 5, 1},
-        {"split after ESC [ by 1 s", {{0, "\x1b["}, {1000, "5;1R"}}, 1, "", 5, 1},
-        {"late by 5 s", {{5000, "\x1b[7;3R"}}, 1, "", 7, 3},
-        {"two queries: the second answer counts", {{0, "\x1b[1;1R"}, {10, "\x1b[2;5R"}}, 2, "", 2, 5},
-        {"Esc typed before the report", {{0, "\x1b"}, {300, "\x1b[5;1R"}}, 1, "27", 5, 1},
-        {"keys around it", {{0, "a\x1b[4"}, {200, ";9Rb"}}, 1, "97 98", 4, 9},
-        {"no query: F3 with Shift", {{0, "\x1b[1;2R"}}, 0, "0 86"},
-        {"arrow split by 50 ms", {{0, "\x1b"}, {50, "[D"}}, 0, "0 75"},
-        {"arrow split by 99 ms", {{0, "\x1b["}, {99, "D"}}, 0, "0 75"},
-        {"Esc, then [D 150 ms later", {{0, "\x1b"}, {150, "[D"}}, 0, "27 91 68"},
-        {"a query 3 s old holds no Esc", {{3000, "\x1b"}, {3150, "x"}}, 1, "27 120"},
-        {"an answer before the report", {{0, "\x1b]11;x\x07\x1b[3;4R"}}, 1, "", 3, 4},
+        {"split after the row by 300 ms", {{0, "\x1b[5"}, {300, ";1R"}}, true, "", 5, 1},
+        {"split after the ESC by 500 ms", {{0, "\x1b"}, {500, "[5;1R"}}, true, "", 5, 1},
+        {"split after ESC [ by 1 s", {{0, "\x1b["}, {1000, "5;1R"}}, true, "", 5, 1},
+        {"Esc typed before the report", {{0, "\x1b"}, {300, "\x1b[5;1R"}}, true, "27", 5, 1},
+        {"keys around it", {{0, "a\x1b[4"}, {200, ";9Rb"}}, true, "97 98", 4, 9},
+        {"no query: F3 with Shift", {{0, "\x1b[1;2R"}}, false, "0 86"},
+        {"arrow split by 50 ms", {{0, "\x1b"}, {50, "[D"}}, false, "0 75"},
+        {"arrow split by 99 ms", {{0, "\x1b["}, {99, "D"}}, false, "0 75"},
+        {"Esc, then [D 150 ms later", {{0, "\x1b"}, {150, "[D"}}, false, "27 91 68"},
+        {"a query 3 s old holds no Esc", {{3000, "\x1b"}, {3150, "x"}}, true, "27 120"},
+        {"an answer before the report", {{0, "\x1b]11;x\x07\x1b[3;4R"}}, true, "", 3, 4},
     });
 }
 
 TEST(TermKeys, StringAnswerWaitsAsABegunSequence)
 {
     CheckTimed({
-        {"slow, split anywhere", {{0, "\x1b]1"}, {1500, "1;rgb:0/0/0"}, {3000, "\x1b"}, {4500, "\\a"}}, 0, "97"},
-        {"given up after 2 s", {{0, "\x1b]11;rg"}, {2000 + SequenceWaitMs, "ab"}}, 0, "97 98"},
-        {"an Esc at its end given up", {{0, "\x1bPab\x1b"}, {2000 + SequenceWaitMs, "c"}}, 0, "27 99"},
-        {"its introducer alone", {{0, "\x1b]"}, {EscapeWaitMs + 50, "ab"}}, 0, "0 27 97 98"},
-        {"a mouse report in reads", {{0, "\x1b[M"}, {EscapeWaitMs / 2, " "}, {EscapeWaitMs - 1, "!!"}}, 0, ""},
-        {"Ctrl+Del, then keys", {{0, "\x1b[M"}, {EscapeWaitMs + 50, "ab"}}, 0, "0 147 97 98"},
+        {"slow, split anywhere", {{0, "\x1b]1"}, {1500, "1;rgb:0/0/0"}, {3000, "\x1b"}, {4500, "\\a"}}, false, "97"},
+        {"given up after 2 s", {{0, "\x1b]11;rg"}, {2000 + SequenceWaitMs, "ab"}}, false, "97 98"},
+        {"an Esc at its end given up", {{0, "\x1bPab\x1b"}, {2000 + SequenceWaitMs, "c"}}, false, "27 99"},
+        {"its introducer alone", {{0, "\x1b]"}, {EscapeWaitMs + 50, "ab"}}, false, "0 27 97 98"},
+        {"a mouse report in reads", {{0, "\x1b[M"}, {EscapeWaitMs / 2, " "}, {EscapeWaitMs - 1, "!!"}}, false, ""},
+        {"Ctrl+Del, then keys", {{0, "\x1b[M"}, {EscapeWaitMs + 50, "ab"}}, false, "0 147 97 98"},
     });
 }
 
 TEST(TermKeys, PasteIsTextUpToItsFirstLineBreak)
 {
     CheckTimed({
-        {"text", {{0, "\x1b[200~ab c\x1b[201~x"}}, 0, "97 98 32 99 120"},
-        {"lines: the first only, Enter after is a key", {{0, "\x1b[200~one\r\ntwo\rthree\x1b[201~\r"}}, 0, "111 110 101 13"},
-        {"Tab a blank, controls dropped", {{0, "\x1b[200~a\tb\x03\x7f\x1b[Dc\x1b[201~"}}, 0, "97 32 98 91 68 99"},
+        {"text", {{0, "\x1b[200~ab c\x1b[201~x"}}, false, "97 98 32 99 120"},
+        {"lines: the first only, Enter after is a key", {{0, "\x1b[200~one\r\ntwo\rthree\x1b[201~\r"}}, false, "111 110 101 13"},
+        {"Tab a blank, controls dropped", {{0, "\x1b[200~a\tb\x03\x7f\x1b[Dc\x1b[201~"}}, false, "97 32 98 91 68 99"},
         {"slow, split in its markers", {{0, "\x1b[20"}, {400, "0~a"}, {900, "b\x1b[2"}, {1500, "01~"}, {1600, "z"}}, 0,
          "97 98 122"},
-        {"a character split", {{0, "\x1b[200~\xc3"}, {500, "\xa9\x1b[201~"}}, 0, "195 169", 0, 0, true},
-        {"dropped", {{0, "\x1b[200~yes\r\x1b[201~n"}}, 0, "110", 0, 0, false, true},
+        {"a character split", {{0, "\x1b[200~\xc3"}, {500, "\xa9\x1b[201~"}}, false, "195 169", 0, 0, true},
+        {"dropped", {{0, "\x1b[200~yes\r\x1b[201~n"}}, false, "110", 0, 0, false, true},
     });
 }
 

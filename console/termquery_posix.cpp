@@ -4,51 +4,6 @@
 
 #include "charset.h"
 
-bool IsDumbTerminal(const char* term)
-{
-    std::string_view name = term == nullptr ? "" : term;
-    return name == "dumb" || name == "emacs" || name == "cons25";
-}
-
-int EscapeDelayFrom(const char* value)
-{
-    if (value == nullptr || *value == '\0')
-        return EscapeWaitMs;
-    int ms = 0;
-    for (const char* c = value; *c != '\0'; c++) {
-        if (*c < '0' || *c > '9')
-            return EscapeWaitMs;
-        ms = std::min(ms * 10 + (*c - '0'), 60000);  // a minute is plenty
-    }
-    return ms;
-}
-
-void NoteQuerySent(TermKeyDecoder& decoder, std::int64_t nowMs)
-{
-    decoder.QueriesOutstanding++;
-    decoder.ReportReady = false;
-    decoder.HoldReportsUntil = nowMs + LateReportMs;
-}
-
-bool QueryAnswered(const TermKeyDecoder& decoder)
-{
-    return decoder.QueriesOutstanding == 0 && decoder.ReportReady;
-}
-
-std::int64_t OwedUntil(const TermKeyDecoder& decoder, std::int64_t nowMs)
-{
-    std::int64_t until = -1;
-    if (decoder.QueriesOutstanding > 0)
-        until = decoder.HoldReportsUntil;
-    if (decoder.InString)  // the rest of a terminal's answer
-        until = std::max(until, decoder.PendingSince + SequenceWaitMs);
-    if (decoder.InPaste)
-        until = std::max(until, decoder.PendingSince + PasteGapMs);
-    else if (!decoder.Pending.empty())
-        until = std::max(until, DecodeDeadline(decoder));
-    return until > nowMs ? until : -1;
-}
-
 namespace {
 
 // A letter and a spacing mark of the character not yet asked about.
@@ -70,7 +25,7 @@ std::string MarkQuestion(const WidthQuestions& questions, std::string_view chara
 
 std::string UnaskedCharacter(const WidthQuestions& questions, std::string_view text)
 {
-    if (questions.Learned.Whole)
+    if (TerminalWidths().Whole)
         return {};
     while (!text.empty()) {
         std::string_view c = text.substr(0, CharLength(text));
@@ -106,20 +61,11 @@ std::string QuestionFor(WidthQuestions& questions, std::string_view character)
         questions.CharactersAsked.emplace(character);
     for (std::string_view mark : kind == 0 ? SpacingMarks(character) : std::vector<std::string_view>())
         questions.MarksAsked.emplace(mark);
-    std::string question = questions.ModeAsked ? "" : "\x1b[?2027$p";
+    std::string question = questions.ModeAsked ? "" : ClusterModeQuestion;
     questions.ModeAsked = true;
     // Blanked at once, since the text shown there next may be shorter.
-    return question + "\x1b" "7" + std::string(character) + CursorQuestion + "\x1b" "8" +
-           std::string(QuestionCells(character), ' ') + "\x1b" "8";
-}
-
-int ParseModeReport(std::string_view body)
-{
-    constexpr std::string_view Start = "?2027;";
-    if (body.size() != Start.size() + 2 || body.substr(0, Start.size()) != Start || body.back() != '$')
-        return -1;
-    char value = body[Start.size()];
-    return value >= '0' && value <= '9' ? value - '0' : -1;
+    return question + SaveCursor + std::string(character) + CursorQuestion + RestoreCursor +
+           std::string(QuestionCells(character), ' ') + RestoreCursor;
 }
 
 std::string TakeModeAnswer(WidthQuestions& questions, int value)
@@ -128,8 +74,7 @@ std::string TakeModeAnswer(WidthQuestions& questions, int value)
         return "";
     questions.ModeTaken = true;
     // On, always on, or off but can be switched: clusters are drawn whole.
-    questions.Learned.Whole = value == 1 || value == 2 || value == 3;
-    SetLearnedWidths(questions.Learned);
+    TerminalWidths().Whole = value == 1 || value == 2 || value == 3;
     return value == 2 ? ClusterModeOn : "";
 }
 
@@ -137,7 +82,7 @@ void TakeQuestionAnswer(WidthQuestions& questions, std::string_view character, i
 {
     if (cells < 0)
         return;  // nothing learned: the default stays
-    LearnedWidths& learned = questions.Learned;
+    LearnedWidths& learned = TerminalWidths();
     int kind = static_cast<int>(EmojiKindOf(character));
     std::vector<std::string_view> marks = kind == 0 ? SpacingMarks(character) : std::vector<std::string_view>();
     if (kind == 0 && marks.size() == 1) {
@@ -161,5 +106,4 @@ void TakeQuestionAnswer(WidthQuestions& questions, std::string_view character, i
     } else if (kind != 0 && cells > 0) {
         learned.Characters[std::string(character)] = cells;
     }
-    SetLearnedWidths(learned);
 }

@@ -174,7 +174,7 @@ bool HaveConsole()
 }
 
 // The console buffer knows the cursor and keeps its text through a resize.
-void AskCursorPosition()
+void WantCursorPosition()
 {
 }
 
@@ -183,7 +183,7 @@ void LearnWidths(std::string_view)
 {
 }
 
-bool ScreenChanged()
+bool TakeScreenChange()
 {
     return false;
 }

@@ -156,7 +156,7 @@ void EditAndWrite()
 {
     CheckOutFile();
     for (;;) {
-        AskCursorPosition();  // the editor needs it; asked with the prompt
+        WantCursorPosition();  // the editor needs it; asked with the prompt
         WriteOut(Settings.Prompt);
         if (!EditValue())
             ExitProgram(1);

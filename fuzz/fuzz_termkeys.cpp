@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     TermKeyDecoder fresh;
     fresh.Utf8 = input.ConsumeBool();
-    fresh.QueriesOutstanding = input.ConsumeBool() ? 1 : 0;
+    AwaitAnswers(fresh, input.ConsumeBool() ? Start + 2000 : 0);
     std::uint8_t key = input.ConsumeIntegral<std::uint8_t>();  // after an ESC
     if (key == 0x1B)
         key = 'x';
@@ -193,8 +193,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Flush(split, splitEvents);
     FUZZ_CHECK(SameEvents(PerCodePoint(splitEvents), PerCodePoint(wholeEvents)));
-    FUZZ_CHECK(split.ReportReady == whole.ReportReady && split.ReportRow == whole.ReportRow &&
-               split.ReportColumn == whole.ReportColumn);
+    std::vector<TerminalAnswer> splitAnswers = TakeDecodedAnswers(split), wholeAnswers = TakeDecodedAnswers(whole);
+    FUZZ_CHECK(splitAnswers.size() == wholeAnswers.size());
+    for (std::size_t i = 0; i < splitAnswers.size() && i < wholeAnswers.size(); i++)
+        FUZZ_CHECK(splitAnswers[i].Row == wholeAnswers[i].Row && splitAnswers[i].Column == wholeAnswers[i].Column &&
+                   splitAnswers[i].Mode == wholeAnswers[i].Mode);
 
     // The reads spread over time, some after the Esc wait: whatever they
     // make of the bytes, nothing is left over.

@@ -519,7 +519,7 @@ void ExtendedKey(std::uint8_t key)
     case KeyDeleteWordLeft: DeleteWordLeft(); break;
     case KeyDeleteWordRight: DeleteWordRight(); break;
     case KeyScreenChanged:
-        if (ScreenChanged())
+        if (TakeScreenChange())
             ShowAgain();
         break;
     default: break;

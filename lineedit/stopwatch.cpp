@@ -96,7 +96,7 @@ bool TimeRunsOut(std::int32_t seconds, void (*showAgain)(), Countdown* countdown
         if (end == WaitEnd::Wake) {
             CountdownShow(*countdown, seconds, watch.Elapsed);
         } else if (end == WaitEnd::ScreenChanged) {
-            if (ScreenChanged()) {
+            if (TakeScreenChange()) {
                 showAgain();
                 if (countdown != nullptr)
                     CountdownMoved(*countdown);

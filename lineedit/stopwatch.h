@@ -22,7 +22,7 @@ void StopwatchStart(Stopwatch& watch);
 bool StopwatchExpired(Stopwatch& watch);
 
 // How a time-out wait ended: a key is ready, the time ran out, the screen
-// changed under the program (ScreenChanged tells whether to show the text
+// changed under the program (TakeScreenChange tells whether to show the text
 // again; the wait then goes on), or the time to wake came.
 enum class WaitEnd { Key, TimeUp, ScreenChanged, Wake };
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::uint8_t CtrlC = 3;
 constexpr std::uint8_t Enter = 13;
+constexpr std::uint8_t LineFeed = 10;  // Ctrl+J
 constexpr int CtrlCExitCode = 255;
 
 void DiscardTypedAhead()
@@ -30,11 +31,11 @@ std::string ReadAcceptableKey()
         if (code == 0) {
             // An extended key is consumed whole and never accepted; after a
             // stop or a resize the prompt is shown again.
-            if (ReadKey() == KeyScreenChanged && ScreenChanged())
+            if (ReadKey() == KeyScreenChanged && TakeScreenChange())
                 WriteOut(Settings.Prompt);
             continue;
         }
-        std::string key = KeyTyped(ReadKeyText(code), code == Enter);
+        std::string key = KeyTyped(ReadKeyText(code), code == Enter || (code == LineFeed && LineFeedIsEnter()));
         if (KeyPosition(key) > 0 || key == CtrlCKey) {
             // The rest of a burst (a paste, another program's input) is
             // never left for the next reader.
@@ -80,7 +81,7 @@ std::string ReadAcceptableKey()
     flags.ShowCountdown = Settings.ShowCountdown;
 
     for (;;) {
-        AskCursorPosition();
+        WantCursorPosition();
         WriteOut(Settings.Prompt);
         if (!EditLine(entry, 1, Settings.Timeout, flags))
             ExitProgram(CtrlCExitCode);
@@ -105,7 +106,9 @@ std::string KeyTyped(const std::string& text, bool enter)
 
 void PromptForKey()
 {
-    DropPastes();  // a paste chooses nothing
+    // A paste chooses no key; in line mode it types its line, as typed.
+    if (!Settings.LineMode)
+        DropPastes();
     DiscardTypedAhead();
     if (Settings.LineMode)
         PromptLine();

@@ -43,7 +43,7 @@ TEST(PickitUtf8, KeyListOfCharacters)
          "[\xE4\xB8\xAD,\xE6\x96\x87] \xE6\x96\x87\r\n"},
         {"a letter with its mark is one key", {"-k", "e\xCC\x81" "x"}, "x", 2, "[E\xCC\x81,X] X\r\n"},
         {"\xC3\x9F has no capital", {"-k", "\xC3\x9F" "x"}, "\xC3\x9F", 1, "[\xC3\x9F,X] \xC3\x9F\r\n"},
-        {"Ctrl+J is no key of the list", {"-d", "n"}, "\ny", 1, "[Y,N] Y\r\n"},
+        {"Ctrl+J takes the default key as Enter does", {"-d", "n"}, "\ny", 2, "[Y,N] N\r\n"},
         {"Ctrl+J accepts in line mode", {"-l", "-q"}, "n\n", 2, "[Y,N] N\r\n"},
     };
     for (const Case& c : cases) {

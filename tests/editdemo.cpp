@@ -15,7 +15,7 @@ int main(int argc, char** argv)
 {
     ArgsInit(argc, argv);
     ConsoleOpen();
-    AskCursorPosition();
+    WantCursorPosition();
     std::string prompt;
     std::int32_t maxLength = 2047, timeout = 0;
     EditFlags flags;

@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     ArgsInit(argc, argv);
     ConsoleOpen();
-    AskCursorPosition();
+    WantCursorPosition();
     WriteLine("ready");
     int enters = 0;
     for (;;) {

@@ -11,8 +11,6 @@
 // without output (for the benchmarks). The exit code is the command's.
 //
 // From the environment:
-//   RELAY_SPLIT_MS   a report is sent in two: ESC [ and its first digit,
-//                    then the rest this much later
 //   RELAY_PASTE      a file that SIGUSR1 pastes, one line each
 //   RELAY_PASTE_MS   milliseconds, in the bracketed form (ESC [ 200 ~ ..
 //                    ESC [ 201 ~) when the command asked for it
@@ -101,7 +99,6 @@ int main(int argc, char** argv)
     }
     long long delay = std::atoll(argv[1]);
     const char* countFile = argv[2];
-    long long split = EnvMs("RELAY_SPLIT_MS");
     long long pace = EnvMs("RELAY_PASTE_MS");
     const char* pasteFile = std::getenv("RELAY_PASTE");
     signal(SIGUSR1, OnPaste);
@@ -204,9 +201,6 @@ int main(int argc, char** argv)
                 long long due = report != std::string::npos ? NowMs() + delay : held.empty() ? 0 : held.back().Due;
                 if (due == 0) {
                     WriteAll(master, bytes);
-                } else if (report != std::string::npos && split > 0) {
-                    held.push_back({due, bytes.substr(0, report + 3)});
-                    held.push_back({due + split, bytes.substr(report + 3)});
                 } else {
                     held.push_back({due, bytes});
                 }

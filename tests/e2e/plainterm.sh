@@ -42,6 +42,14 @@ keys Left y
 check "dumb: pickit: exit code" 1 "$(wait_exit 10)"
 check "dumb: pickit: no escape sequence sent" 0 "$(escapes)"
 
+# An ESC in the prompt, in a locale that is not UTF-8, shows as "?".
+export ESC_PROMPT=$'Go\e[7m?'
+dumb 60 "LC_ALL=en_US.ISO-8859-1 $PICKIT -p \\\"\$ESC_PROMPT\\\""
+wait_for "[Y,N]" 10
+keys y
+check "dumb, Latin-1: pickit: exit code" 1 "$(wait_exit 10)"
+check "dumb, Latin-1: pickit: no escape sequence sent" "0 Go?[7m? [Y,N] Y" "$(escapes) $(last_row)"
+
 # A field longer than the line (20 columns: 19 of them used) is written
 # whole; moving back writes its start again on the last line, up to the
 # line's last cell (which is left alone, as the bottom-right cell of a

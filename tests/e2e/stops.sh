@@ -29,14 +29,28 @@ pickit, usage text|$PICKIT -h > /dev/null|after:[]|0
 fillin, error message|$FILLIN -v x > /dev/null 2>&1|after:[]|0
 CASES
 
-rm -f "$OUT"
-start 80 12 "$RELAY 1500 '$WORK/queries' bash -c 'X=hi $FILLIN -v x -f $OUT -p Name:; read -t 2 x; echo \"[\$x]\"'"
-wait_for "Name:hi" 10
-literal "abc"
-keys Enter
-wait_for "[" 10
-check "typed before the answer: kept" "SET X=hiabc" "$(tr -d '\r\n' <"$OUT" 2>/dev/null)"
-check "typed before the answer: nothing left" "[]" "$(last_row)"
+# ---- A terminal that stops reading (its tmux stopped, its output already
+# full) while pickit writes: SIGTERM still ends it at once.
+printf '%s\n' "echo \$\$ >pid; while [ ! -e go ]; do sleep 0.1; done" \
+    "head -c 300000 /dev/zero | tr '\\0' x | dd bs=1 2>/dev/null & sleep 1; exec $PICKIT" >"$WORK/stuck.sh"
+rm -f "$WORK/pid" "$WORK/go"
+start 80 12 "sh stuck.sh"
+for ((i = 0; i < 100; i++)); do [ -s "$WORK/pid" ] && break; sleep 0.1; done
+server=$("${TMUX_CMD[@]}" display-message -p '#{pid}')
+kill -STOP "$server"
+touch "$WORK/go"
+sleep 2
+pid=$(<"$WORK/pid")
+kill -TERM "$pid"
+# Ended, its exit taken once the terminal reads again.
+for ((i = 0; i < 30; i++)); do
+    state=$(ps -o stat= -p "$pid")
+    [[ $state == Z* || -z $state ]] && break
+    sleep 0.1
+done
+kill -CONT "$server"
+check "a terminal that does not read: SIGTERM ends pickit at once" ended "$([[ $state == Z* || -z $state ]] && echo ended || echo "$state")"
+check "a terminal that does not read: exit code" 143 "$(wait_exit 10)"
 
 # ---- Stopped and continued in an interactive shell: the terminal is the
 # shell's while stopped, and the prompt and field come back with the
