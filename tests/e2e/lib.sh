@@ -107,9 +107,11 @@ screen() { "${TMUX_CMD[@]}" capture-pane -p -t t; }
 # The 0-based cursor column and row, as "x y".
 cursor() { "${TMUX_CMD[@]}" display-message -p -t t '#{cursor_x} #{cursor_y}'; }
 
-# wait_for TEXT [SECONDS]: true once the screen shows the text.
+# wait_for TEXT [SECONDS]: true once the screen shows the text. Blanks at
+# its end are not looked for: a row's last blanks are not kept, and Wine's
+# console does not even draw them ("V: " shows as "V:").
 wait_for() {
-    local text=$1 limit=${2:-10} i
+    local text=${1%"${1##*[! ]}"} limit=${2:-10} i
     for ((i = 0; i < limit * 20; i++)); do
         screen | grep -qF -- "$text" && return 0
         sleep 0.05
