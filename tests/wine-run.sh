@@ -3,11 +3,12 @@
 #
 #     bash tests/wine-run.sh prepare | cleanup
 #     bash tests/wine-run.sh win64 | win32 PROGRAM.exe
-#     bash tests/wine-run.sh suite tests/e2e/SUITE.sh win64 | win32
+#     bash tests/wine-run.sh suite SCRIPT ARGUMENT...
 #
 # prepare makes the build's Wine prefix and starts its server, cleanup ends
 # the server; win64 and win32 run a test program in the current folder, the
-# unit tests writing their files there; suite runs an end-to-end suite.
+# unit tests writing their files there; suite runs a script of end-to-end
+# tests (tests/e2e/SUITE.sh TARGET, tests/docexamples.sh DOCUMENT TARGET).
 # Exit code 77: this machine runs no 32-bit Windows programs, and the test
 # did not run.
 #
@@ -49,9 +50,12 @@ win32)
     fi
     once_more "$WINE32" "$2"
     ;;
-suite) once_more bash "$2" "$3" ;;
+suite)
+    shift
+    once_more bash "$@"
+    ;;
 *)
-    echo "usage: wine-run.sh prepare|cleanup|win64 PROGRAM|win32 PROGRAM|suite SUITE TARGET"
+    echo "usage: wine-run.sh prepare|cleanup|win64 PROGRAM|win32 PROGRAM|suite SCRIPT ARGUMENT..."
     exit 2
     ;;
 esac
