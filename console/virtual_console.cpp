@@ -24,7 +24,6 @@ namespace {
 struct TimedEvent {
     double At;
     ConsoleEvent Event;
-    bool InBurst = false;  // came in one burst with the event before it
 };
 
 // A row is its cells; a cell holds the character shown there, or nothing
@@ -104,9 +103,12 @@ void PushEvent(const ConsoleEvent& event, double atSeconds)
     Screen.Input.push_back({Screen.Clock + atSeconds, event});
 }
 
+namespace {
+
 // One event per character: a code point where the console speaks UTF-8
-// (bytes that are no UTF-8 one each), else a character of the code page.
-void PushKeys(std::string_view characters, double atSeconds)
+// (bytes that are no UTF-8 one each), else a character of the code page;
+// each `gap` seconds after the one before.
+void PushCharacters(std::string_view characters, double atSeconds, double gap)
 {
     while (!characters.empty()) {
         std::size_t length = 1;
@@ -122,15 +124,20 @@ void PushKeys(std::string_view characters, double atSeconds)
             event.Text.clear();
         characters.remove_prefix(length);
         PushEvent(event, atSeconds);
+        atSeconds += gap;
     }
 }
 
-void PushBurst(std::string_view characters, double atSeconds)
+}  // namespace
+
+void PushKeys(std::string_view characters, double atSeconds)
 {
-    std::size_t first = Screen.Input.size();
-    PushKeys(characters, atSeconds);
-    for (std::size_t i = first; i < Screen.Input.size(); i++)
-        Screen.Input[i].InBurst = true;
+    PushCharacters(characters, atSeconds, 0);
+}
+
+void PushTyped(std::string_view characters, double atSeconds)
+{
+    PushCharacters(characters, atSeconds, 0.01);
 }
 
 void PushExtended(std::uint8_t code, double atSeconds)
@@ -247,11 +254,12 @@ bool ReadInputEvent(ConsoleEvent& event)
     return true;
 }
 
-// What waits behind the events taken is the rest of their burst.
+// As on both real consoles, whatever is ready behind the events taken
+// came with them.
 bool KeyPressWaiting()
 {
     for (const TimedEvent& timed : Screen.Input) {
-        if (timed.At > Screen.Clock || !timed.InBurst)
+        if (timed.At > Screen.Clock)
             break;
         if (timed.Event.IsKey && timed.Event.KeyDown && !IsModifierKey(timed.Event.VirtualKey & 0xFF))
             return true;
@@ -261,7 +269,7 @@ bool KeyPressWaiting()
 
 void DropWaitingInput()
 {
-    while (EventReady() && Screen.Input.front().InBurst)
+    while (EventReady())
         Screen.Input.pop_front();
 }
 

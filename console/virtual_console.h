@@ -32,13 +32,12 @@ void VirtualConsoleSetLineFeedIsEnter(bool enter);
 void VirtualConsoleSetUtf8(bool utf8);
 
 // Scripted input. A key becomes ready once the clock reaches its time
-// (seconds from now); by default at once. The keys of PushEvent, PushKeys
-// and PushExtended count as typed one by one, however soon they are ready;
-// PushBurst's come in one burst with the key before them, as a paste's
-// rest comes behind its first key.
+// (seconds from now); by default at once. As on a real console, keys that
+// are ready together came in one burst, as a paste does: keys typed one at
+// a time are pushed at times apart.
 void PushEvent(const ConsoleEvent& event, double atSeconds = 0);
-void PushKeys(std::string_view characters, double atSeconds = 0);  // plain key codes
-void PushBurst(std::string_view characters, double atSeconds = 0);
+void PushKeys(std::string_view characters, double atSeconds = 0);  // plain key codes, at once
+void PushTyped(std::string_view characters, double atSeconds = 0); // 10 ms apart
 void PushExtended(std::uint8_t code, double atSeconds = 0);          // 0, then code
 int QueuedEvents();
 

@@ -28,9 +28,12 @@ Outcome EditRun(const std::string& value, const std::string& keys, const Platfor
 {
     SetCommandLine("fillin", {});
     VirtualConsoleSetPresent(false);
-    for (std::uint8_t key : extendedFirst)
-        PushExtended(key);
-    PushKeys(keys);
+    double at = 0;
+    for (std::uint8_t key : extendedFirst) {
+        PushExtended(key, at);
+        at += 0.01;
+    }
+    PushTyped(keys, at);
     Platform = platform;
     Settings = FillinSettings();
     Settings.VarName = "X";

@@ -200,7 +200,7 @@ TEST(FillinResultForm, Written)
     for (const Case& c : cases) {
         SetCommandLine("fillin", {});
         VirtualConsoleSetPresent(false);
-        PushKeys(c.Keys);
+        PushTyped(c.Keys);
         Platform = c.Platform;
         Settings = FillinSettings();
         Settings.VarName = "X";
@@ -244,7 +244,7 @@ TEST(FillinResultForm, StandardOutput)
         for (const Case& c : cases) {
             SetCommandLine("fillin", c.Args);
             VirtualConsoleSetPresent(false);
-            PushKeys(c.Keys);
+            PushTyped(c.Keys);
             Platform = platform;
             Settings.MaxLine = MaxLineFor(platform);
             RunOutcome run = RunProgram([] {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "args.h"
+#include "cmdmodel.h"
 #include "fillin.h"
 #include "fuzz_check.h"
 #include "getopt.h"
@@ -39,21 +40,14 @@ void CheckExit(int code)
     FUZZ_CHECK(out.find("\r\n") + 2 == out.size() - std::string("Use -h for help\r\n").size());
 }
 
-// A caret goes and the character after it stays, whatever it is; between
-// quotes every character stays.
-std::string WithoutCarets(const std::string& text)
+// What %X% gives a command in the model of cmd: the value with its
+// carets read, operators and all.
+std::string AsCmdReadsIt(const std::string& held)
 {
-    std::string out;
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); i++) {
-        quoted = quoted != (text[i] == '"');
-        if (text[i] == '^' && !quoted) {
-            if (++i == text.size())
-                break;
-        }
-        out += text[i];
-    }
-    return out;
+    std::string text;
+    for (const cmdmodel::Piece& piece : cmdmodel::ReadCarets(held))
+        text += piece.C;
+    return text;
 }
 
 void CheckSettings(const char* value)
@@ -81,7 +75,7 @@ void CheckSettings(const char* value)
     // The value of X when it fits the line, else nothing.
     std::string expected;
     if (s.VarName == "X" && value != nullptr && std::string(value).size() <= static_cast<std::size_t>(s.MaxLine))
-        expected = Platform.IsWinNT && s.Form == ResultForm::Batch && !s.ExactValue ? WithoutCarets(value) : value;
+        expected = Platform.IsWinNT && s.Form == ResultForm::Batch && !s.ExactValue ? AsCmdReadsIt(value) : value;
     if (expected.find_first_of("\r\n") != std::string::npos)
         expected.clear();  // no form's one line can hold it
     // Longer than the room, it is kept only for -l to cut (a smaller limit

@@ -52,11 +52,13 @@ Run Edit(const Setup& setup, const std::vector<int>& keys, int timeout)
     VirtualConsoleReset(setup.Width, height, setup.Column, 1);
     VirtualConsoleSetPresent(false);  // out of keys: Ctrl+C, not a wait for ever
     VirtualConsoleSetUtf8(setup.Utf8);
+    double at = 0;  // typed one at a time, not pasted
     for (int key : keys) {
         if (key >= Extended)
-            PushExtended(static_cast<std::uint8_t>(key - Extended));
+            PushExtended(static_cast<std::uint8_t>(key - Extended), at);
         else
-            PushKeys(std::string(1, static_cast<char>(key)));
+            PushKeys(std::string(1, static_cast<char>(key)), at);
+        at += 0.01;
     }
 
     Run run;

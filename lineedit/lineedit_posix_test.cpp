@@ -46,13 +46,15 @@ Outcome RunEdit(const std::string& start, const Keys& keys, int limit = 2047, co
     VirtualConsoleReset(width, 6, x, 2);
     VirtualConsoleSetUtf8(true);
     VirtualConsoleSetPresent(false);
+    double at = 0;  // typed 10 ms apart
     for (const Key& key : keys) {
         if (key.Code >= Ext)
-            PushExtended(static_cast<std::uint8_t>(key.Code - Ext));
+            PushExtended(static_cast<std::uint8_t>(key.Code - Ext), at);
         else if (key.Code != 0)
-            PushKeys(std::string(1, static_cast<char>(key.Code)));
+            PushKeys(std::string(1, static_cast<char>(key.Code)), at);
         else
-            PushKeys(key.Text);
+            PushKeys(key.Text, at);
+        at += 0.01;
     }
     std::string text = start;
     auto has = [&](char flag) { return std::string(flags).find(flag) != std::string::npos; };

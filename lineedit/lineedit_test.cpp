@@ -20,15 +20,19 @@ constexpr int Home = Ext + 71, Left = Ext + 75, Right = Ext + 77, End = Ext + 79
 using Keys = std::vector<int>;
 constexpr int Behind = 0x200;  // a plain key in one burst with the key before it
 
+// Typed keys come 10 ms apart, a key Behind at once with the one before.
 void Queue(const Keys& keys, double atSeconds = 0)
 {
+    double at = atSeconds - 0.01;
     for (int key : keys) {
+        if (key < Behind)
+            at += 0.01;
         if (key >= Behind)
-            PushBurst(std::string(1, static_cast<char>(key - Behind)), atSeconds);
+            PushKeys(std::string(1, static_cast<char>(key - Behind)), at);
         else if (key >= Ext)
-            PushExtended(static_cast<std::uint8_t>(key - Ext), atSeconds);
+            PushExtended(static_cast<std::uint8_t>(key - Ext), at);
         else
-            PushKeys(std::string(1, static_cast<char>(key)), atSeconds);
+            PushKeys(std::string(1, static_cast<char>(key)), at);
     }
 }
 

@@ -15,7 +15,7 @@ RunOutcome PickUtf8(const Words& words, const std::string& keys, double at = 0.5
     VirtualConsoleSetLineFeedIsEnter(true);
     return RunProgram([&] {
         ParseCommandLine();
-        PushKeys(keys, at);
+        PushTyped(keys, at);
         PromptForKey();
     });
 }

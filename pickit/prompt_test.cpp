@@ -27,7 +27,7 @@ RunOutcome Pick(const Words& words, const std::function<void()>& typing, const s
 
 std::function<void()> Keys(std::string keys, double at = 0.5)
 {
-    return [=] { PushKeys(keys, at); };
+    return [=] { PushTyped(keys, at); };
 }
 
 TEST(PromptForKey, SingleKey)
@@ -67,7 +67,7 @@ TEST(PromptForKey, Bursts)
         {{"-k", "abc"}, "abc\rdef\r", 1}, {{}, "xyn", 1}, {{"-d", "n"}, "\ryz", 2}};
     for (const auto& c : cases) {
         RunOutcome run = Pick(c.Args, [&] {
-            PushBurst(c.Burst, 0.5);
+            PushKeys(c.Burst, 0.5);
             PushKeys("z", 1);
         });
         EXPECT_EQ(run.Code, c.Code) << c.Burst;
@@ -188,9 +188,9 @@ TEST(PromptForKey, LineMode)
 TEST(PromptForKey, LineModeRejectsAndAsksAgain)
 {
     RunOutcome run = Pick({"-l", "-t", "N,3"}, [] {
-        PushKeys("x\r", 1);
+        PushTyped("x\r", 1);
         PushKeys("\r", 10);   // an empty entry: asked again, no time-out now
-        PushKeys("y\r", 20);
+        PushTyped("y\r", 20);
     });
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(ScreenRow(1).substr(0, 8), "[Y,N] X ");

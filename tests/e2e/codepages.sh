@@ -7,8 +7,8 @@
 # before fillin, and Windows 9x's OEM command line.
 # Wine's console gives a CJK character one cell where tmux draws two, so
 # Japanese text is judged by the batch file's bytes, not by the screen.
+# targets: windows (Windows code pages only)
 . "$(dirname "$0")/lib.sh"
-only_on windows "Windows code pages only"
 
 for locale in ru_RU ja_JP en_US; do
     if ! locale -a 2>/dev/null | grep -qx "$locale.utf8"; then

@@ -4,8 +4,8 @@
 # says, rxvt's modified arrows and editing keys, st's editing keys, Ctrl+J,
 # terminals' answers that must type nothing, and the keys as GNU screen
 # passes them on from an rxvt-like terminal.
+# targets: posix (POSIX terminals only)
 . "$(dirname "$0")/lib.sh"
-only_on posix "POSIX terminals only"
 
 OUT=$WORK/out.bat
 CODES=$WORK/codes.txt

@@ -2,8 +2,8 @@
 # The POSIX terminal console through tests/keycodes in tmux: key sequences,
 # a lone Esc, raw mode put back on every way out, redirections, UTF-8, the
 # cursor kept in step with the terminal, and life without a terminal.
+# targets: posix (POSIX terminals only)
 . "$(dirname "$0")/lib.sh"
-only_on posix "POSIX terminals only"
 
 OUT=$WORK/out.txt
 

@@ -2,8 +2,8 @@
 # Key codes, the cursor and output redirection on the Windows console, under
 # Wine. Keys a terminal cannot deliver are written into the console's input
 # buffer by the inject helper.
+# targets: windows (Windows console only)
 . "$(dirname "$0")/lib.sh"
-only_on windows "Windows console only"
 
 INJECT="$RUN $BIN/tests/inject$EXE"
 # The Windows name of a file of ours (Wine shows / as drive Z:).

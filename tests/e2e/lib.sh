@@ -2,9 +2,11 @@
 # shellcheck disable=SC2034 # the suites use what this file sets
 # End-to-end helpers: run a real program in a tmux pane, type at it, read
 # the screen, the cursor and the exit code. A suite sources this file with
-# its target as $1 (native, sanitize, win32 or win64), says with `only_on`
-# if it is for POSIX terminals or the Windows console alone, and calls
-# `finish`. Everything runs in the C.UTF-8 locale (tests/wine-env.sh).
+# its target as $1 (native, sanitize, win32 or win64) and calls `finish`.
+# A suite for POSIX terminals or the Windows console alone says so in a
+# line "# targets: posix (WHY)" or "# targets: windows (WHY)"; the test
+# command registers it for those targets only (tests/CMakeLists.txt).
+# Everything runs in the C.UTF-8 locale (tests/wine-env.sh).
 set -u
 TARGET=${1:-native}
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -105,9 +107,11 @@ screen() { "${TMUX_CMD[@]}" capture-pane -p -t t; }
 # The 0-based cursor column and row, as "x y".
 cursor() { "${TMUX_CMD[@]}" display-message -p -t t '#{cursor_x} #{cursor_y}'; }
 
-# wait_for TEXT [SECONDS]: true once the screen shows the text.
+# wait_for TEXT [SECONDS]: true once the screen shows the text. Blanks at
+# its end are not looked for: a row's last blanks are not kept, and Wine's
+# console does not even draw them ("V: " shows as "V:").
 wait_for() {
-    local text=$1 limit=${2:-10} i
+    local text=${1%"${1##*[! ]}"} limit=${2:-10} i
     for ((i = 0; i < limit * 20; i++)); do
         screen | grep -qF -- "$text" && return 0
         sleep 0.05
@@ -151,6 +155,11 @@ check() {
         echo "  actual:   $(printf '%q' "$3")"
         echo "  screen:"
         screen 2>/dev/null | sed 's/^/    |/'
+        # Wine's failure, not the program's: tests/wine-run.sh looks for this.
+        if $IS_WINDOWS && [ ! -f "$WORK/rc" ] && "${TMUX_CMD[@]}" has-session -t t 2>/dev/null &&
+            [ -z "$(screen_text)" ]; then
+            echo "  (Wine drew no screen for the running program)"
+        fi
     fi
 }
 
@@ -185,18 +194,16 @@ finish() {
     [ "$FAILS" -eq 0 ]
 }
 
-# only_on posix|windows WHY: a suite for one family of targets ends here,
-# passing, on the other family's.
-only_on() {
-    local windows=false
-    [ "$1" = windows ] && windows=true
-    if [ "$windows" != "$IS_WINDOWS" ]; then
-        echo "$TARGET: skipped ($2)"
-        exit 0
-    fi
-}
-
-# Exit code 77 tells the test command that a suite did not run.
+# Exit code 77 tells the test command that a suite did not run: run by
+# hand for the other family's target, or a 32-bit target on a machine that
+# runs no 32-bit Windows programs.
+only=$(sed -n 's/^# targets: //p' "$0")
+family=posix
+$IS_WINDOWS && family=windows
+if [ -n "$only" ] && [ "${only%% *}" != "$family" ]; then
+    echo "$TARGET: skipped, for ${only%% *} targets only ${only#* }"
+    exit 77
+fi
 if $IS_WINDOWS; then
     wine_prepare
     if [ "$TARGET" = win32 ] && ! wine32_usable; then

@@ -3,8 +3,8 @@
 # dumb, through script), and a terminal whose dialogue went to a file: no
 # ESC byte at all, the editor still working, the cursor left alone; and the
 # messages of fillin -f - without a terminal on standard error.
+# targets: posix (the Windows console takes no TERM)
 . "$(dirname "$0")/lib.sh"
-only_on posix "the Windows console takes no TERM"
 
 OUT=$WORK/out.sh
 TS=$WORK/typescript

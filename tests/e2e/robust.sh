@@ -4,8 +4,8 @@
 # background; a slow link (tests/ptyrelay) that delays and splits the
 # terminal's answers and paces a paste; a resize while -t counts with
 # standard output redirected.
+# targets: posix (POSIX terminals only)
 . "$(dirname "$0")/lib.sh"
-only_on posix "POSIX terminals only"
 
 RELAY=$BIN/tests/ptyrelay
 PICKIT_BIN=$BIN/pickit/pickit

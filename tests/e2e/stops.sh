@@ -2,8 +2,8 @@
 # The POSIX terminal's habits around the programs: a terminal that answers
 # the cursor query late (a slow link, through tests/ptyrelay), a stop and
 # fg in an interactive shell, and a window resized while fillin edits.
+# targets: posix (POSIX terminals only)
 . "$(dirname "$0")/lib.sh"
-only_on posix "POSIX terminals only"
 
 RELAY=$BIN/tests/ptyrelay
 OUT=$WORK/out.bat

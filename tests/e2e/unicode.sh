@@ -3,8 +3,8 @@
 # over, deleted and written exactly; wide characters at the right edge; the
 # options that count or map characters; pickit's key list; the locales that
 # decide between UTF-8 and bytes.
+# targets: posix (POSIX terminals only; Windows code pages: codepages.sh)
 . "$(dirname "$0")/lib.sh"
-only_on posix "POSIX terminals only; Windows code pages: codepages.sh"
 
 OUT=$WORK/out.bat
 # The file's line without SET X= and the line end.

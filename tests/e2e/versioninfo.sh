@@ -2,8 +2,8 @@
 # The Windows programs' version information as Windows reads it (Explorer's
 # Properties, GetFileVersionInfo): product, description, version and the
 # license's copyright line. The POSIX builds carry none.
+# targets: windows (version information is a Windows resource)
 . "$(dirname "$0")/lib.sh"
-only_on windows "version information is a Windows resource"
 
 version=$(sed -n 's/^project([^ ]* VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 copyright=$(grep -m1 '^Copyright (c) ' "$ROOT/LICENSE")

@@ -4,8 +4,8 @@
 # GNU screen, with the screen and cursor checked after each step; the
 # terminal's own widths (emoji sequences included) held against the
 # program's in tmux, GNU screen, xterm and mlterm.
+# targets: posix (the Windows console works in its code page)
 . "$(dirname "$0")/lib.sh"
-only_on posix "the Windows console works in its code page"
 
 OUT=$WORK/out.sh
 WIDTHCHECK=$BIN/tests/widthcheck
