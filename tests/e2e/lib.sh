@@ -60,16 +60,17 @@ trap 'kill_servers; rm -rf "$WORK"' EXIT
 # With sanitizers a report must fail the suite, also where a pane hides it
 # or its exit code passes for a real one: ASan writes its reports to files,
 # UBSan (which ignores log_path beside ASan) is caught on the standard error
-# of the panes and of this script; finish() looks at both. The exit code
-# 86 fails the cases that check one.
+# of the panes and of this script; finish() looks at both. A pane's
+# standard error is kept aside while its command runs and then shown, so
+# that the programs' messages still reach the screen (after the command's
+# end, where they come anyway). The exit code 86 fails the cases that
+# check one.
 SANITIZER_LOG=
-PANE_STDERR=
 if [ "$TARGET" = sanitize ]; then
     SANITIZER_LOG=$WORK/sanitizer
     mkdir -p "$SANITIZER_LOG"
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86:log_path=$SANITIZER_LOG/asan"
     export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86:halt_on_error=1:print_stacktrace=1"
-    PANE_STDERR="exec 2>>'$SANITIZER_LOG/pane-stderr'; "
     exec 2> >(tee -a "$SANITIZER_LOG/stderr" >&2)
 fi
 
@@ -85,8 +86,13 @@ start() {
     kill_servers
     echo $(($(<"$WORK/servers") + 1)) >"$WORK/servers"
     rm -f "$WORK/rc"
+    local run="$command; rc=\$?"
+    if [ -n "$SANITIZER_LOG" ]; then
+        local aside="'$SANITIZER_LOG/pane'"
+        run="{ $command; } 2>$aside; rc=\$?; cat $aside >&2; cat $aside >>'$SANITIZER_LOG/pane-stderr'"
+    fi
     "${TMUX_CMD[@]}" new-session -d -s t -x "$width" -y "$height" \
-        "clear; cd '$WORK'; $PANE_STDERR$command; echo \$? > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
+        "clear; cd '$WORK'; $run; echo \$rc > '$WORK/rc.tmp'; mv '$WORK/rc.tmp' '$WORK/rc'; sleep 600"
 }
 
 # keys KEY...: one send-keys call per key, so that keys stay apart (an
