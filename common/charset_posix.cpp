@@ -61,6 +61,10 @@ utf8proc_int32_t FirstCode(std::string_view text, std::size_t& length)
 // non-spacing mark or a format character none, a wide one two.
 int CodePointWidth(utf8proc_int32_t code)
 {
+    // Printable ASCII without a look at the tables, which plain text then
+    // never brings into memory.
+    if (code >= 0x20 && code < 0x7F)
+        return 1;
     const utf8proc_property_t* property = utf8proc_get_property(code);
     if (property->boundclass == UTF8PROC_BOUNDCLASS_V || property->boundclass == UTF8PROC_BOUNDCLASS_T)
         return 0;
@@ -131,6 +135,11 @@ std::size_t CharLength(std::string_view text)
     std::size_t end = length;
     while (end < text.size()) {
         utf8proc_int32_t next = FirstCode(text.substr(end), length);
+        // Between two ASCII characters only CR LF does not break, whatever
+        // came before: plain text needs no tables.
+        bool ascii = previous < 0x80 && next >= 0 && next < 0x80;
+        if (ascii && !(previous == '\r' && next == '\n'))
+            break;
         if (next < 0 || utf8proc_grapheme_break_stateful(previous, next, &state))
             break;
         previous = next;
@@ -224,9 +233,10 @@ std::string UpperCaseText(std::string_view text)
     result.reserve(text.size());
     while (!text.empty()) {
         std::size_t length;
-        utf8proc_int32_t code = LocaleIsUtf8() ? FirstCode(text, length) : -1;
+        bool ascii = static_cast<unsigned char>(text[0]) < 0x80;
+        utf8proc_int32_t code = LocaleIsUtf8() && !ascii ? FirstCode(text, length) : -1;
         if (code < 0) {
-            // A byte of a single-byte codeset, or one that is not UTF-8.
+            // ASCII, a byte of a single-byte codeset, or one that is not UTF-8.
             length = 1;
             char c = text[0];
             result += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
