@@ -175,8 +175,76 @@ void TakeTerminal()
         RawMode = 1;
 }
 
-void PumpInput();
-void PollTerminal(int milliseconds, bool takeSignals);
+// Reads what the terminal has sent and decodes it, the answers for the
+// dialogue; also lets a pending sequence time out into a lone Esc. Come to
+// the foreground, it takes the terminal first; in the background it reads
+// nothing.
+void PumpInput()
+{
+    if (Tty.Fd < 0)
+        return;
+    if (!RawMode && Foreground()) {
+        // Come to the foreground without a continue (started in the
+        // background): shown again there.
+        TakeTerminal();
+        Tty.Changed = Tty.Changed || RawMode;
+    }
+    if (!RawMode)
+        return;
+    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
+    char buffer[4096];
+    while (Tty.Fd >= 0) {
+        ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
+        if (n > 0) {
+            DecodeKeys(Decoder, std::string_view(buffer, n), NowMs(), Events);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EIO && !Foreground())
+            break;  // put in the background meanwhile
+        if (n == 0 || errno != EAGAIN)
+            LoseTerminal();  // end of file or EIO: hung up
+        break;
+    }
+    DecodeKeys(Decoder, {}, NowMs(), Events);
+    TakeAnswers(Talk, TakeDecodedAnswers(Decoder));
+}
+
+bool Listening()
+{
+    return Tty.Fd >= 0 && RawMode;
+}
+
+// Sleeps until the terminal sends something, the time is up or a pending
+// sequence is due; signals in the mask land here too. In the background the
+// terminal is not watched.
+void PollTerminal(int milliseconds, const sigset_t* mask)
+{
+    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
+    std::int64_t deadline = DecodeDeadline(Decoder);
+    if (deadline >= 0) {
+        std::int64_t due = deadline - NowMs();
+        milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
+    }
+    if (Tty.Fd >= 0 && !RawMode)
+        milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
+    pollfd p{Tty.Fd, POLLIN, 0};
+    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    int n = ppoll(&p, Listening() ? 1 : 0, &wait, mask);
+    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+        LoseTerminal();
+}
+
+// Reads the terminal until something comes or the time passes. Signals
+// wait for the next wait for keys.
+void ReadUntil(std::int64_t until)
+{
+    std::int64_t left = until - NowMs();
+    if (left > 0)
+        PollTerminal(static_cast<int>(left), nullptr);
+    PumpInput();
+}
 
 // Gives the terminal back as it was found: bracketed paste off, then what
 // the terminal still owes us is read off its input (an answer on its way,
@@ -190,8 +258,7 @@ void GiveTerminalBack()
         until = std::max(InputOwedUntil(Decoder, now), AnswersAwaitedUntil(Talk));
         if (until <= now)
             break;
-        PollTerminal(static_cast<int>(until - now), false);
-        PumpInput();
+        ReadUntil(until);
     }
     RestoreSettings();
 }
@@ -287,78 +354,7 @@ void AskForPastes()
     }
 }
 
-// Reads what the terminal has sent and decodes it, the answers for the
-// dialogue; also lets a pending sequence time out into a lone Esc. Come to
-// the foreground, it takes the terminal first; in the background it reads
-// nothing.
-void PumpInput()
-{
-    if (Tty.Fd < 0)
-        return;
-    if (!RawMode && Foreground()) {
-        // Come to the foreground without a continue (started in the
-        // background): shown again there.
-        TakeTerminal();
-        Tty.Changed = Tty.Changed || RawMode;
-    }
-    if (!RawMode)
-        return;
-    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
-    char buffer[4096];
-    while (Tty.Fd >= 0) {
-        ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
-        if (n > 0) {
-            DecodeKeys(Decoder, std::string_view(buffer, n), NowMs(), Events);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EIO && !Foreground())
-            break;  // put in the background meanwhile
-        if (n == 0 || errno != EAGAIN)
-            LoseTerminal();  // end of file or EIO: hung up
-        break;
-    }
-    DecodeKeys(Decoder, {}, NowMs(), Events);
-    TakeAnswers(Talk, TakeDecodedAnswers(Decoder));
-}
-
-// Sleeps until the terminal sends something, the time is up or a pending
-// sequence is due; with takeSignals the handled signals land here too.
-// In the background the terminal is not watched.
-void PollTerminal(int milliseconds, bool takeSignals)
-{
-    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
-    std::int64_t deadline = DecodeDeadline(Decoder);
-    if (deadline >= 0) {
-        std::int64_t due = deadline - NowMs();
-        milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
-    }
-    bool watch = Tty.Fd >= 0 && RawMode;
-    if (Tty.Fd >= 0 && !RawMode)
-        milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
-    pollfd p{Tty.Fd, POLLIN, 0};
-    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    int n = ppoll(&p, watch ? 1 : 0, &wait, takeSignals ? SignalWaitMask() : nullptr);
-    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
-        LoseTerminal();
-    if (takeSignals)
-        ActOnSignals();
-}
-
-// The dialogue's way to the terminal. Signals wait for the next wait for
-// keys.
-const TerminalPort Port{
-    [] { return Tty.Fd >= 0 && RawMode; },
-    WriteTerminal,
-    [](std::int64_t until) {
-        std::int64_t left = until - NowMs();
-        if (left > 0)
-            PollTerminal(static_cast<int>(left), false);
-        PumpInput();
-    },
-    NowMs,
-};
+const TerminalPort Port{Listening, WriteTerminal, ReadUntil, NowMs};
 
 // The window's size, as the terminal tells it.
 void ReadSize()
@@ -384,14 +380,11 @@ void ConsoleOpen()
     Decoder = MakeDecoder(LocaleIsUtf8(), EscapeDelayFrom(std::getenv("ESCDELAY")));
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios settings;
+    if (Tty.Fd >= 0 && tcgetattr(Tty.Fd, &settings) != 0)
+        LoseTerminal();
     if (Tty.Fd < 0)
         return;  // no controlling terminal
-    termios settings;
-    if (tcgetattr(Tty.Fd, &settings) != 0) {
-        close(Tty.Fd);
-        Tty.Fd = -1;
-        return;
-    }
     Talk.Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     DecideSending(Talk, isatty(1) && tcgetsid(1) == getsid(0), std::getenv("TERM"));
@@ -502,7 +495,8 @@ WaitResult WaitForInput(int milliseconds)
         std::int64_t left = end - NowMs();
         if (left <= 0)
             return WaitResult::TimeUp;
-        PollTerminal(static_cast<int>(left), true);
+        PollTerminal(static_cast<int>(left), SignalWaitMask());
+        ActOnSignals();
     }
 }
 
@@ -550,9 +544,7 @@ void WriteOut(std::string_view text)
 
 void WriteResultLine(std::string_view text)
 {
-    std::string line(text);
-    line += '\n';
-    if (StandardOutputClosed() || !WriteAll(1, line))
+    if (StandardOutputClosed() || !WriteAll(1, std::string(text) + '\n'))
         RuntimeError(DiskWriteError);
 }
 
