@@ -111,7 +111,7 @@ void RestoreSettings()
 // has come (a report's final R, a paste's end) or its time is up.
 void SkipOwedInput()
 {
-    int reports = ReportsOwed(Talk);
+    int reports = Talk.QueriesOutstanding;
     bool paste = PasteUnderWay(Decoder);
     std::size_t matched = 0;
     std::int64_t until = paste ? NowMs() + PasteGapMs : AnswersAwaitedUntil(Talk);

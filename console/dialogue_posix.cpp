@@ -232,11 +232,7 @@ bool StartAfresh(Dialogue& dialogue)
     dialogue.Cursor.Unplaced.clear();
     dialogue.Cursor.State = Query::None;
     LocateCursor(dialogue);
-    std::string fresh = dialogue.Screen.X > 1 ? "\r\n" : "\r";
-    if (TextOnly(dialogue))
-        fresh = "\r\n";
-    else
-        fresh += BlankBelow;
+    std::string fresh = TextOnly(dialogue) ? "\r\n" : (dialogue.Screen.X > 1 ? "\r\n" : "\r") + std::string(BlankBelow);
     dialogue.Port.Send(ScreenWrite(dialogue.Screen, fresh, TextOnly(dialogue)));
     return true;
 }
@@ -286,9 +282,4 @@ void TakeAnswers(Dialogue& dialogue, const std::vector<TerminalAnswer>& answers)
 std::int64_t AnswersAwaitedUntil(const Dialogue& dialogue)
 {
     return dialogue.QueriesOutstanding > 0 ? dialogue.AwaitedUntil : 0;
-}
-
-int ReportsOwed(const Dialogue& dialogue)
-{
-    return dialogue.QueriesOutstanding;
 }
