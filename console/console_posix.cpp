@@ -47,7 +47,6 @@ namespace {
 
 constexpr char PasteOn[] = "\x1b[?2004h";
 constexpr char PasteOff[] = "\x1b[?2004l";
-constexpr char PasteEnd[] = "\x1b[201~";
 
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
@@ -127,7 +126,7 @@ void SkipOwedInput()
                 continue;
             }
             matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
-            paste = matched < sizeof PasteEnd - 1;
+            paste = matched < PasteEnd.size();
         }
         if (paste)
             until = NowMs() + PasteGapMs;
