@@ -8,6 +8,11 @@
 
 namespace {
 
+// How long a cursor move waits for the terminal's report.
+constexpr int CursorQueryWaitMs = 300;
+// How long after a question its answer is still awaited when the terminal
+// is given back, and its start held back from the keys.
+constexpr int LateAnswerMs = 2000;
 constexpr char BlankBelow[] = "\x1b[J";
 
 // A terminal that cannot move its cursor nor take any escape sequence

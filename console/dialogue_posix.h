@@ -40,12 +40,6 @@
 #include "termkeys_posix.h"
 #include "termquery_posix.h"
 
-// How long a cursor move waits for the terminal's report.
-constexpr int CursorQueryWaitMs = 300;
-// How long after a question its answer is still awaited when the terminal
-// is given back, and its start held back from the keys.
-constexpr int LateAnswerMs = 2000;
-
 enum class Sending { Everything, TextOnly, Nothing };
 
 // How the dialogue reaches the terminal. ReadUntil reads its input until
