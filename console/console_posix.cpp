@@ -23,6 +23,7 @@
 #include <ctime>
 #include <deque>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -353,8 +354,6 @@ void AskForPastes()
     }
 }
 
-const TerminalPort Port{Listening, WriteTerminal, ReadUntil, NowMs};
-
 // The window's size, as the terminal tells it.
 void ReadSize()
 {
@@ -375,7 +374,7 @@ void ConsoleOpen()
     HoldClosedStreams();
     IgnoreBrokenPipe();
     KeepWaitMask();
-    Talk.Port = Port;
+    Talk.Port = {Listening, WriteTerminal, ReadUntil, NowMs};
     Decoder = MakeDecoder(LocaleIsUtf8(), EscapeDelayFrom(std::getenv("ESCDELAY")));
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -402,10 +401,7 @@ bool ScreenChangePending()
 
 bool TakeScreenChange()
 {
-    if (!Tty.Changed)
-        return false;
-    Tty.Changed = false;
-    if (Tty.Fd < 0)
+    if (!std::exchange(Tty.Changed, false) || Tty.Fd < 0)
         return false;
     ReadSize();
     return StartAfresh(Talk);
