@@ -61,7 +61,7 @@ struct Terminal {
     int Rows = 25;
 };
 Terminal Tty;
-volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read in a fault)
+volatile std::sig_atomic_t RawMode = 0;  // our settings are in force, on Fd (read in a fault)
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
@@ -211,11 +211,6 @@ void PumpInput()
     TakeAnswers(Talk, TakeDecodedAnswers(Decoder));
 }
 
-bool Listening()
-{
-    return Tty.Fd >= 0 && RawMode;
-}
-
 // Sleeps until the terminal sends something, the time is up or a pending
 // sequence is due; signals in the mask land here too. In the background the
 // terminal is not watched.
@@ -231,7 +226,7 @@ void PollTerminal(int milliseconds, const sigset_t* mask)
         milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
     pollfd p{Tty.Fd, POLLIN, 0};
     timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    int n = ppoll(&p, Listening() ? 1 : 0, &wait, mask);
+    int n = ppoll(&p, RawMode ? 1 : 0, &wait, mask);
     if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
         LoseTerminal();
 }
@@ -263,13 +258,12 @@ void GiveTerminalBack()
     RestoreSettings();
 }
 
-// Continued after a stop: the shell may have reset the terminal, and has
-// written on the screen. Continued in the background, that waits for the
-// foreground (PumpInput).
+// Continued after a stop: the shell may have reset the terminal (or, after
+// a stop we did not see, SIGSTOP, our settings are gone), and has written on
+// the screen. Continued in the background, the terminal is not ours to keep
+// and is taken in the foreground (PumpInput).
 void TakeTerminalAgain()
 {
-    // After a stop we did not see (SIGSTOP) our settings may be gone, or,
-    // continued in the background, not ours to keep.
     if (RawMode && Foreground())
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
     else
@@ -374,7 +368,7 @@ void ConsoleOpen()
     HoldClosedStreams();
     IgnoreBrokenPipe();
     KeepWaitMask();
-    Talk.Port = {Listening, WriteTerminal, ReadUntil, NowMs};
+    Talk.Port = {[] { return RawMode != 0; }, WriteTerminal, ReadUntil, NowMs};
     Decoder = MakeDecoder(LocaleIsUtf8(), EscapeDelayFrom(std::getenv("ESCDELAY")));
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
