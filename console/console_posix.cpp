@@ -5,18 +5,17 @@
 // standard error without a terminal).
 //
 // Here are the terminal's file, its settings (raw mode while keys are read,
-// and as found whenever the shell has it), the reads and the waits, and the
-// glue to signals (signals_posix.cpp). Keys, pastes and answers are decoded
-// by termkeys_posix.cpp; what the terminal is sent besides is the
-// dialogue's (dialogue_posix.cpp), through the port made here. Sent here:
+// as found while the shell has it), the reads, the waits and the glue to
+// signals. Keys are decoded by termkeys_posix.cpp; the rest of the dialogue
+// is dialogue_posix.cpp's, through the port made here. Sent here:
 //   ESC [ ? 2004 h / l   bracketed paste on while keys are read, off before
 //                        the terminal is given back
 //   ESC [ ? 2027 h / l   the grapheme-cluster mode, where the dialogue
-//                        switched it on, off while the shell has the
-//                        terminal and on again after
-// Before a stop or an end the terminal is given back, taking an answer or
-// a paste on its way off the input; in a fault's handler with bytes read
-// and not decoded.
+//                        switched it on: off while the shell has the
+//                        terminal, on again after
+// Before a stop or an end the terminal is given back, taking an answer or a
+// paste on its way off the input; in a fault's handler with bytes read and
+// not decoded.
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
