@@ -174,71 +174,7 @@ void TakeTerminal()
         RawMode = 1;
 }
 
-// Reads what the terminal has sent and decodes it, the answers for the
-// dialogue; also lets a pending sequence time out into a lone Esc. Come to
-// the foreground, it takes the terminal first; in the background it reads
-// nothing.
-void PumpInput()
-{
-    if (Tty.Fd < 0)
-        return;
-    if (!RawMode && Foreground()) {
-        // Come to the foreground without a continue (started in the
-        // background): shown again there.
-        TakeTerminal();
-        Tty.Changed = Tty.Changed || RawMode;
-    }
-    if (!RawMode)
-        return;
-    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
-    char buffer[4096];
-    while (Tty.Fd >= 0) {
-        ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
-        if (n > 0) {
-            DecodeKeys(Decoder, std::string_view(buffer, n), NowMs(), Events);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EIO && !Foreground())
-            break;  // put in the background meanwhile
-        if (n == 0 || errno != EAGAIN)
-            LoseTerminal();  // end of file or EIO: hung up
-        break;
-    }
-    DecodeKeys(Decoder, {}, NowMs(), Events);
-    TakeAnswers(Talk, TakeDecodedAnswers(Decoder));
-}
-
-// Sleeps until the terminal sends something, the time is up or a pending
-// sequence is due; signals in the mask land here too. In the background the
-// terminal is not watched.
-void PollTerminal(int milliseconds, const sigset_t* mask)
-{
-    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
-    std::int64_t deadline = DecodeDeadline(Decoder);
-    if (deadline >= 0) {
-        std::int64_t due = deadline - NowMs();
-        milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
-    }
-    if (Tty.Fd >= 0 && !RawMode)
-        milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
-    pollfd p{Tty.Fd, POLLIN, 0};
-    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    int n = ppoll(&p, RawMode ? 1 : 0, &wait, mask);
-    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
-        LoseTerminal();
-}
-
-// Reads the terminal until something comes or the time passes. Signals
-// wait for the next wait for keys.
-void ReadUntil(std::int64_t until)
-{
-    std::int64_t left = until - NowMs();
-    if (left > 0)
-        PollTerminal(static_cast<int>(left), nullptr);
-    PumpInput();
-}
+void ReadUntil(std::int64_t until);
 
 // Gives the terminal back as it was found: bracketed paste off, then what
 // the terminal still owes us is read off its input (an answer on its way,
@@ -345,6 +281,72 @@ void AskForPastes()
         Tty.PasteAsked = true;
         WriteTerminal(PasteOn);
     }
+}
+
+// Reads what the terminal has sent and decodes it, the answers for the
+// dialogue; also lets a pending sequence time out into a lone Esc. Come to
+// the foreground, it takes the terminal first; in the background it reads
+// nothing.
+void PumpInput()
+{
+    if (Tty.Fd < 0)
+        return;
+    if (!RawMode && Foreground()) {
+        // Come to the foreground without a continue (started in the
+        // background): shown again there.
+        TakeTerminal();
+        Tty.Changed = Tty.Changed || RawMode;
+    }
+    if (!RawMode)
+        return;
+    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
+    char buffer[4096];
+    while (Tty.Fd >= 0) {
+        ssize_t n = read(Tty.Fd, buffer, sizeof buffer);
+        if (n > 0) {
+            DecodeKeys(Decoder, std::string_view(buffer, n), NowMs(), Events);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EIO && !Foreground())
+            break;  // put in the background meanwhile
+        if (n == 0 || errno != EAGAIN)
+            LoseTerminal();  // end of file or EIO: hung up
+        break;
+    }
+    DecodeKeys(Decoder, {}, NowMs(), Events);
+    TakeAnswers(Talk, TakeDecodedAnswers(Decoder));
+}
+
+// Sleeps until the terminal sends something, the time is up or a pending
+// sequence is due; signals in the mask land here too. In the background the
+// terminal is not watched.
+void PollTerminal(int milliseconds, const sigset_t* mask)
+{
+    AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
+    std::int64_t deadline = DecodeDeadline(Decoder);
+    if (deadline >= 0) {
+        std::int64_t due = deadline - NowMs();
+        milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
+    }
+    if (Tty.Fd >= 0 && !RawMode)
+        milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
+    pollfd p{Tty.Fd, POLLIN, 0};
+    timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+    int n = ppoll(&p, RawMode ? 1 : 0, &wait, mask);
+    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
+        LoseTerminal();
+}
+
+// Reads the terminal until something comes or the time passes. Signals
+// wait for the next wait for keys.
+void ReadUntil(std::int64_t until)
+{
+    std::int64_t left = until - NowMs();
+    if (left > 0)
+        PollTerminal(static_cast<int>(left), nullptr);
+    PumpInput();
 }
 
 // The window's size, as the terminal tells it.
