@@ -56,8 +56,7 @@ struct Terminal {
     bool PasteAsked = false;    // bracketed paste is on
     bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Changed = false;       // resized, or continued after a stop
-    int Columns = 80;           // its size as it told it
-    int Rows = 25;
+    winsize Size{25, 80, 0, 0};  // rows and columns as it told them
 };
 Terminal Tty;
 volatile std::sig_atomic_t RawMode = 0;  // our settings are in force, on Fd (read in a fault)
@@ -121,12 +120,12 @@ void SkipOwedInput()
         if (poll(&p, 1, static_cast<int>(until - now)) <= 0 || (n = read(Tty.Fd, buffer, sizeof buffer)) <= 0)
             return;
         for (ssize_t i = 0; i < n; i++) {
-            if (!paste) {
+            if (paste) {
+                matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
+                paste = matched < PasteEnd.size();
+            } else {
                 reports -= buffer[i] == 'R';
-                continue;
             }
-            matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
-            paste = matched < PasteEnd.size();
         }
         if (paste)
             until = NowMs() + PasteGapMs;
@@ -353,11 +352,9 @@ void ReadUntil(std::int64_t until)
 void ReadSize()
 {
     winsize size{};
-    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        Tty.Columns = size.ws_col;
-        Tty.Rows = size.ws_row;
-    }
-    SetScreenSize(Talk, Tty.Columns, Tty.Rows);
+    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+        Tty.Size = size;
+    SetScreenSize(Talk, Tty.Size.ws_col, Tty.Size.ws_row);
     ScreenWidth = Talk.Screen.Width;
     ScreenHeight = Talk.Screen.Height;
 }
