@@ -365,7 +365,6 @@ void ConsoleOpen()
 {
     HoldClosedStreams();
     IgnoreBrokenPipe();
-    KeepWaitMask();
     Talk.Port = {[] { return RawMode != 0; }, WriteTerminal, ReadUntil, NowMs};
     Decoder = MakeDecoder(LocaleIsUtf8(), EscapeDelayFrom(std::getenv("ESCDELAY")));
 

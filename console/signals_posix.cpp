@@ -159,12 +159,7 @@ void IgnoreBrokenPipe()
     SetHandler(SIGPIPE, SIG_IGN);
 }
 
-void KeepWaitMask()
-{
-    sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
-}
-
 const sigset_t* SignalWaitMask()
 {
-    return &WaitMask;
+    return Faulted != nullptr ? &WaitMask : nullptr;
 }
