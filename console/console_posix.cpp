@@ -5,24 +5,24 @@
 // standard error without a terminal).
 //
 // Here are the terminal's file, its settings (raw mode while keys are read,
-// and as found whenever the shell has it), the reads and the waits, and the
-// glue to signals (signals_posix.cpp). Keys, pastes and answers are decoded
-// by termkeys_posix.cpp; what the terminal is sent besides is the
-// dialogue's (dialogue_posix.cpp), through the port made here. Sent here:
+// as found while the shell has it), the reads, the waits and the glue to
+// signals. Keys are decoded by termkeys_posix.cpp; the rest of the dialogue
+// is dialogue_posix.cpp's, through the port made here. Sent here:
 //   ESC [ ? 2004 h / l   bracketed paste on while keys are read, off before
 //                        the terminal is given back
 //   ESC [ ? 2027 h / l   the grapheme-cluster mode, where the dialogue
-//                        switched it on, off while the shell has the
-//                        terminal and on again after
-// Before a stop or an end the terminal is given back, taking an answer or
-// a paste on its way off the input; in a fault's handler with bytes read
-// and not decoded.
+//                        switched it on: off while the shell has the
+//                        terminal, on again after
+// Before a stop or an end the terminal is given back, taking an answer or a
+// paste on its way off the input; in a fault's handler with bytes read and
+// not decoded.
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -47,7 +47,6 @@ namespace {
 
 constexpr char PasteOn[] = "\x1b[?2004h";
 constexpr char PasteOff[] = "\x1b[?2004l";
-constexpr char PasteEnd[] = "\x1b[201~";
 
 struct Terminal {
     int Fd = -1;                // the controlling terminal; -1 without one
@@ -57,11 +56,10 @@ struct Terminal {
     bool PasteAsked = false;    // bracketed paste is on
     bool DialogueOnTerminal = false;  // written to the terminal, not standard output
     bool Changed = false;       // resized, or continued after a stop
-    int Columns = 80;           // its size as it told it
-    int Rows = 25;
+    winsize Size{25, 80, 0, 0};  // rows and columns as it told them
 };
 Terminal Tty;
-volatile std::sig_atomic_t RawMode = 0;  // our settings are in force (read in a fault)
+volatile std::sig_atomic_t RawMode = 0;  // our settings are in force, on Fd (read in a fault)
 
 TermKeyDecoder Decoder;
 std::deque<ConsoleEvent> Events;
@@ -111,7 +109,7 @@ void RestoreSettings()
 // has come (a report's final R, a paste's end) or its time is up.
 void SkipOwedInput()
 {
-    int reports = ReportsOwed(Talk);
+    int reports = Talk.QueriesOutstanding;
     bool paste = PasteUnderWay(Decoder);
     std::size_t matched = 0;
     std::int64_t until = paste ? NowMs() + PasteGapMs : AnswersAwaitedUntil(Talk);
@@ -122,12 +120,12 @@ void SkipOwedInput()
         if (poll(&p, 1, static_cast<int>(until - now)) <= 0 || (n = read(Tty.Fd, buffer, sizeof buffer)) <= 0)
             return;
         for (ssize_t i = 0; i < n; i++) {
-            if (!paste) {
+            if (paste) {
+                matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
+                paste = matched < PasteEnd.size();
+            } else {
                 reports -= buffer[i] == 'R';
-                continue;
             }
-            matched = buffer[i] == PasteEnd[matched] ? matched + 1 : buffer[i] == PasteEnd[0];
-            paste = matched < sizeof PasteEnd - 1;
         }
         if (paste)
             until = NowMs() + PasteGapMs;
@@ -175,8 +173,7 @@ void TakeTerminal()
         RawMode = 1;
 }
 
-void PumpInput();
-void PollTerminal(int milliseconds, bool takeSignals);
+void ReadUntil(std::int64_t until);
 
 // Gives the terminal back as it was found: bracketed paste off, then what
 // the terminal still owes us is read off its input (an answer on its way,
@@ -190,19 +187,17 @@ void GiveTerminalBack()
         until = std::max(InputOwedUntil(Decoder, now), AnswersAwaitedUntil(Talk));
         if (until <= now)
             break;
-        PollTerminal(static_cast<int>(until - now), false);
-        PumpInput();
+        ReadUntil(until);
     }
     RestoreSettings();
 }
 
-// Continued after a stop: the shell may have reset the terminal, and has
-// written on the screen. Continued in the background, that waits for the
-// foreground (PumpInput).
+// Continued after a stop: the shell may have reset the terminal (or, after
+// a stop we did not see, SIGSTOP, our settings are gone), and has written on
+// the screen. Continued in the background, the terminal is not ours to keep
+// and is taken in the foreground (PumpInput).
 void TakeTerminalAgain()
 {
-    // After a stop we did not see (SIGSTOP) our settings may be gone, or,
-    // continued in the background, not ours to keep.
     if (RawMode && Foreground())
         tcsetattr(Tty.Fd, TCSANOW, &Tty.Raw);
     else
@@ -324,9 +319,9 @@ void PumpInput()
 }
 
 // Sleeps until the terminal sends something, the time is up or a pending
-// sequence is due; with takeSignals the handled signals land here too.
-// In the background the terminal is not watched.
-void PollTerminal(int milliseconds, bool takeSignals)
+// sequence is due; signals in the mask land here too. In the background the
+// terminal is not watched.
+void PollTerminal(int milliseconds, const sigset_t* mask)
 {
     AwaitAnswers(Decoder, AnswersAwaitedUntil(Talk));
     std::int64_t deadline = DecodeDeadline(Decoder);
@@ -334,41 +329,32 @@ void PollTerminal(int milliseconds, bool takeSignals)
         std::int64_t due = deadline - NowMs();
         milliseconds = static_cast<int>(std::max<std::int64_t>(0, std::min<std::int64_t>(milliseconds, due)));
     }
-    bool watch = Tty.Fd >= 0 && RawMode;
     if (Tty.Fd >= 0 && !RawMode)
         milliseconds = std::min(milliseconds, 500);  // look for the foreground now and then
     pollfd p{Tty.Fd, POLLIN, 0};
     timespec wait{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-    int n = ppoll(&p, watch ? 1 : 0, &wait, takeSignals ? SignalWaitMask() : nullptr);
+    int n = ppoll(&p, RawMode ? 1 : 0, &wait, mask);
     if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(p.revents & POLLIN))
         LoseTerminal();
-    if (takeSignals)
-        ActOnSignals();
 }
 
-// The dialogue's way to the terminal. Signals wait for the next wait for
-// keys.
-const TerminalPort Port{
-    [] { return Tty.Fd >= 0 && RawMode; },
-    WriteTerminal,
-    [](std::int64_t until) {
-        std::int64_t left = until - NowMs();
-        if (left > 0)
-            PollTerminal(static_cast<int>(left), false);
-        PumpInput();
-    },
-    NowMs,
-};
+// Reads the terminal until something comes or the time passes. Signals
+// wait for the next wait for keys.
+void ReadUntil(std::int64_t until)
+{
+    std::int64_t left = until - NowMs();
+    if (left > 0)
+        PollTerminal(static_cast<int>(left), nullptr);
+    PumpInput();
+}
 
 // The window's size, as the terminal tells it.
 void ReadSize()
 {
     winsize size{};
-    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
-        Tty.Columns = size.ws_col;
-        Tty.Rows = size.ws_row;
-    }
-    SetScreenSize(Talk, Tty.Columns, Tty.Rows);
+    if (ioctl(Tty.Fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0)
+        Tty.Size = size;
+    SetScreenSize(Talk, Tty.Size.ws_col, Tty.Size.ws_row);
     ScreenWidth = Talk.Screen.Width;
     ScreenHeight = Talk.Screen.Height;
 }
@@ -379,19 +365,15 @@ void ConsoleOpen()
 {
     HoldClosedStreams();
     IgnoreBrokenPipe();
-    KeepWaitMask();
-    Talk.Port = Port;
+    Talk.Port = {[] { return RawMode != 0; }, WriteTerminal, ReadUntil, NowMs};
     Decoder = MakeDecoder(LocaleIsUtf8(), EscapeDelayFrom(std::getenv("ESCDELAY")));
 
     Tty.Fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios settings;
+    if (Tty.Fd >= 0 && tcgetattr(Tty.Fd, &settings) != 0)
+        LoseTerminal();
     if (Tty.Fd < 0)
         return;  // no controlling terminal
-    termios settings;
-    if (tcgetattr(Tty.Fd, &settings) != 0) {
-        close(Tty.Fd);
-        Tty.Fd = -1;
-        return;
-    }
     Talk.Screen.LineFeedReturns = (settings.c_oflag & OPOST) && (settings.c_oflag & ONLCR);
     // A terminal of our own session is our controlling terminal.
     DecideSending(Talk, isatty(1) && tcgetsid(1) == getsid(0), std::getenv("TERM"));
@@ -410,10 +392,7 @@ bool ScreenChangePending()
 
 bool TakeScreenChange()
 {
-    if (!Tty.Changed)
-        return false;
-    Tty.Changed = false;
-    if (Tty.Fd < 0)
+    if (!std::exchange(Tty.Changed, false) || Tty.Fd < 0)
         return false;
     ReadSize();
     return StartAfresh(Talk);
@@ -502,7 +481,8 @@ WaitResult WaitForInput(int milliseconds)
         std::int64_t left = end - NowMs();
         if (left <= 0)
             return WaitResult::TimeUp;
-        PollTerminal(static_cast<int>(left), true);
+        PollTerminal(static_cast<int>(left), SignalWaitMask());
+        ActOnSignals();
     }
 }
 
@@ -550,9 +530,7 @@ void WriteOut(std::string_view text)
 
 void WriteResultLine(std::string_view text)
 {
-    std::string line(text);
-    line += '\n';
-    if (StandardOutputClosed() || !WriteAll(1, line))
+    if (StandardOutputClosed() || !WriteAll(1, std::string(text) + '\n'))
         RuntimeError(DiskWriteError);
 }
 

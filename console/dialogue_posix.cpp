@@ -8,6 +8,11 @@
 
 namespace {
 
+// How long a cursor move waits for the terminal's report.
+constexpr int CursorQueryWaitMs = 300;
+// How long after a question its answer is still awaited when the terminal
+// is given back, and its start held back from the keys.
+constexpr int LateAnswerMs = 2000;
 constexpr char BlankBelow[] = "\x1b[J";
 
 // A terminal that cannot move its cursor nor take any escape sequence
@@ -232,11 +237,7 @@ bool StartAfresh(Dialogue& dialogue)
     dialogue.Cursor.Unplaced.clear();
     dialogue.Cursor.State = Query::None;
     LocateCursor(dialogue);
-    std::string fresh = dialogue.Screen.X > 1 ? "\r\n" : "\r";
-    if (TextOnly(dialogue))
-        fresh = "\r\n";
-    else
-        fresh += BlankBelow;
+    std::string fresh = TextOnly(dialogue) ? "\r\n" : (dialogue.Screen.X > 1 ? "\r\n" : "\r") + std::string(BlankBelow);
     dialogue.Port.Send(ScreenWrite(dialogue.Screen, fresh, TextOnly(dialogue)));
     return true;
 }
@@ -286,9 +287,4 @@ void TakeAnswers(Dialogue& dialogue, const std::vector<TerminalAnswer>& answers)
 std::int64_t AnswersAwaitedUntil(const Dialogue& dialogue)
 {
     return dialogue.QueriesOutstanding > 0 ? dialogue.AwaitedUntil : 0;
-}
-
-int ReportsOwed(const Dialogue& dialogue)
-{
-    return dialogue.QueriesOutstanding;
 }

@@ -32,7 +32,6 @@
 
 #include <csignal>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,22 +40,16 @@
 #include "termkeys_posix.h"
 #include "termquery_posix.h"
 
-// How long a cursor move waits for the terminal's report.
-constexpr int CursorQueryWaitMs = 300;
-// How long after a question its answer is still awaited when the terminal
-// is given back, and its start held back from the keys.
-constexpr int LateAnswerMs = 2000;
-
 enum class Sending { Everything, TextOnly, Nothing };
 
 // How the dialogue reaches the terminal. ReadUntil reads its input until
 // some comes or the time (ms) passes (only what has come, once it has
 // passed): keys are kept for the program, answers handed to TakeAnswers.
 struct TerminalPort {
-    std::function<bool()> Listening;  // answers can come: the terminal is ours
-    std::function<void(std::string_view)> Send;
-    std::function<void(std::int64_t)> ReadUntil;
-    std::function<std::int64_t()> Now;
+    bool (*Listening)();  // answers can come: the terminal is ours
+    void (*Send)(std::string_view);
+    void (*ReadUntil)(std::int64_t);
+    std::int64_t (*Now)();
 };
 
 // The cursor-position query: not sent; wanted with the next text; sent and
@@ -118,4 +111,3 @@ bool StartAfresh(Dialogue& dialogue);
 void TakeAnswers(Dialogue& dialogue, const std::vector<TerminalAnswer>& answers);
 // Until when answers are awaited, for the decoder (0: none is).
 std::int64_t AnswersAwaitedUntil(const Dialogue& dialogue);
-int ReportsOwed(const Dialogue& dialogue);

@@ -13,6 +13,7 @@ struct Script {
     std::vector<std::pair<std::int64_t, std::string>> Reads;
     std::int64_t Now = 0;
     std::string Keys;
+    std::string Sent;
     TermKeyDecoder Decoder;
     Dialogue Talk;
 } *Playing;
@@ -54,8 +55,7 @@ TEST(Dialogue, CursorQuery)
         script.Reads = c.Reads;
         Playing = &script;
         Dialogue& talk = script.Talk;
-        std::string sent;
-        talk.Port = {[] { return true; }, [&sent](std::string_view bytes) { sent += bytes; }, ReadUntil,
+        talk.Port = {[] { return true; }, [](std::string_view bytes) { Playing->Sent += bytes; }, ReadUntil,
                      [] { return Playing->Now; }};
         DecideSending(talk, true, "xterm");
         SetScreenSize(talk, 80, 24);
@@ -65,8 +65,8 @@ TEST(Dialogue, CursorQuery)
         std::string found = std::to_string(talk.Screen.X) + " " + std::to_string(talk.Screen.Y) +
                             (talk.Cursor.PositionKnown ? " known" : " guessed");
         ReadUntil(10000);
-        EXPECT_EQ(found + ", keys [" + script.Keys + "], owed " + std::to_string(ReportsOwed(talk)), c.Found) << c.Name;
-        EXPECT_EQ(sent, CursorQuestion) << c.Name;
+        EXPECT_EQ(found + ", keys [" + script.Keys + "], owed " + std::to_string(talk.QueriesOutstanding), c.Found) << c.Name;
+        EXPECT_EQ(script.Sent, CursorQuestion) << c.Name;
     }
 }
 

@@ -19,7 +19,11 @@ constexpr int EndSignals[] = {
     SIGSTKFLT,
 #endif
 };
-constexpr int StopSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+// The others that the console acts on, in the order they are taken.
+constexpr std::pair<int, Arrival> Arrivals[] = {
+    {SIGTSTP, Arrival::Stop}, {SIGTTIN, Arrival::Stop}, {SIGTTOU, Arrival::Stop},
+    {SIGCONT, Arrival::Continue}, {SIGWINCH, Arrival::Resize},
+};
 // Raised by the program's own doing: handled where they land. (SIGXFSZ
 // is ignored: a write past a file-size limit fails instead.)
 constexpr int FaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT, SIGXCPU};
@@ -101,10 +105,8 @@ void CatchSignals(void (*faulted)())
         Catch(number, OnSignal, handled);
     for (int number = SIGRTMIN; number <= SIGRTMAX && number < MostSignals; number++)
         Catch(number, OnSignal, handled);
-    for (int number : StopSignals)
-        Catch(number, OnSignal, handled);
-    for (int number : {SIGCONT, SIGWINCH})
-        Catch(number, OnSignal, handled);
+    for (const auto& entry : Arrivals)
+        Catch(entry.first, OnSignal, handled);
     for (int number : FaultSignals)
         Catch(number, OnFault, handled);
     sigprocmask(SIG_BLOCK, &handled, &WaitMask);
@@ -116,14 +118,7 @@ Arrival TakeSignal(int& number)
         if (Arrived[number] && IsEndSignal(number))
             return Arrival::End;
     }
-    for (int stop : StopSignals) {
-        if (Arrived[stop]) {
-            Arrived[stop] = 0;
-            number = stop;
-            return Arrival::Stop;
-        }
-    }
-    for (auto [signal, arrival] : {std::pair{SIGCONT, Arrival::Continue}, std::pair{SIGWINCH, Arrival::Resize}}) {
+    for (auto [signal, arrival] : Arrivals) {
         if (Arrived[signal]) {
             Arrived[signal] = 0;
             number = signal;
@@ -164,12 +159,7 @@ void IgnoreBrokenPipe()
     SetHandler(SIGPIPE, SIG_IGN);
 }
 
-void KeepWaitMask()
-{
-    sigprocmask(SIG_BLOCK, nullptr, &WaitMask);
-}
-
 const sigset_t* SignalWaitMask()
 {
-    return &WaitMask;
+    return Faulted != nullptr ? &WaitMask : nullptr;
 }

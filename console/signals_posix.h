@@ -11,13 +11,13 @@
 
 // A closed pipe fails the write instead of ending the process.
 void IgnoreBrokenPipe();
-// Until signals are caught, a wait keeps the signal mask as found.
-void KeepWaitMask();
 
 // Handles the signals (but those whoever started us ignores) and blocks
 // them outside the waits. In a fault's handler `faulted` gives the
 // terminal back, with only what is safe there.
 void CatchSignals(void (*faulted)());
+// The mask in a wait; until signals are caught none, and the mask stays as
+// found.
 const sigset_t* SignalWaitMask();
 
 // What a signal that landed in a wait asks for.

@@ -681,7 +681,6 @@ std::size_t DecodeEscape(TermKeyDecoder& decoder, std::string_view in, bool fina
 // character) and final is not set.
 std::size_t DecodePaste(TermKeyDecoder& decoder, std::string_view in, bool final, std::deque<ConsoleEvent>& events)
 {
-    constexpr std::string_view PasteEnd = "\x1b[201~";
     if (in.substr(0, PasteEnd.size()) == PasteEnd) {
         decoder.InPaste = false;
         return PasteEnd.size();

@@ -26,6 +26,7 @@ constexpr int SequenceWaitMs = 2000;
 // How long an unfinished paste is read on after its last bytes when the
 // terminal is given back.
 constexpr int PasteGapMs = 1000;
+constexpr std::string_view PasteEnd = "\x1b[201~";
 
 // The escape time for ESCDELAY's value (milliseconds, as curses reads it):
 // EscapeWaitMs when it is unset or no number.

@@ -6,6 +6,9 @@
 
 namespace {
 
+constexpr char SaveCursor[] = "\x1b" "7";
+constexpr char RestoreCursor[] = "\x1b" "8";
+
 // A letter and a spacing mark of the character not yet asked about.
 std::string MarkQuestion(const WidthQuestions& questions, std::string_view character)
 {

@@ -13,8 +13,6 @@
 #include "charset_posix.h"
 
 constexpr char CursorQuestion[] = "\x1b[6n";
-constexpr char SaveCursor[] = "\x1b" "7";
-constexpr char RestoreCursor[] = "\x1b" "8";
 constexpr char ClusterModeQuestion[] = "\x1b[?2027$p";
 constexpr char ClusterModeOn[] = "\x1b[?2027h";
 constexpr char ClusterModeOff[] = "\x1b[?2027l";
