@@ -223,8 +223,6 @@ runs() {
         done <<<"$table"
     done
 }
-# What the .sh file examples leave in TMPDIR: nothing, the trap took it.
-TMPLEFT='ls -A tmp'
 
 # ---- One case per example NAME: ex_NAME FILE, "-" in NAME as "_". Each
 # table row is a run: the keys typed, and what the run shows or leaves.
@@ -348,16 +346,17 @@ ex_fillin_value_sh() {
 EOF
 }
 
-# The .sh file under set -e, cleaned up by the trap on every way out.
+# The .sh file under set -e, cleaned up by the trap on every way out: its
+# TMPDIR left empty.
 ex_fillin_sh_file() {
-    LEFT=$TMPLEFT runs fillin-sh-file "$1" "$SH_SHELLS" "Your name: Ann" shows name=Ann <<'EOF'
+    LEFT='ls -A tmp' runs fillin-sh-file "$1" "$SH_SHELLS" "Your name: Ann" shows name=Ann <<'EOF'
 =ie~Enter|Hello, Annie|0
 C-c|aborted|1
 Escape~Enter|nothing entered|0
 EOF
 }
 ex_fillin_fish_file() {
-    LEFT=$TMPLEFT runs fillin-fish-file "$1" fish "Your name: Ann" greets <<'EOF'
+    LEFT='ls -A tmp' runs fillin-fish-file "$1" fish "Your name: Ann" greets <<'EOF'
 =ie~Enter|Hello, Annie
 C-c|
 EOF
