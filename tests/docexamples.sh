@@ -163,52 +163,41 @@ drive() {
     done
 }
 
-# batch FILE [VAR=VALUE...]: runs the example as a batch file (CR LF) in
-# Wine's cmd, in $WORK, with the programs on the PATH and the variables
-# given (Wine hands the environment on to Windows programs).
-batch() {
-    local file=$1
-    shift
-    sed 's/$/\r/' "$file" >"$WORK/example.bat"
-    start 100 30 "env WINEPATH='$BINPATH' $* $RUN cmd /c '$W\\example.bat'"
-}
-# shell SHELL FILE [VAR=VALUE...]: runs the example as a script in SHELL,
-# POSIX shells with set -e on, in $WORK, the programs first on the PATH and
-# TMPDIR an empty folder.
-shell() {
-    local sh=$1 file=$2 run
-    shift 2
-    rm -rf "$WORK/tmp" && mkdir "$WORK/tmp"
-    case $sh in
-    fish) run="fish --no-config '$file'" ;;
-    zsh) run="zsh -f -e '$file'" ;;
-    *) run="$sh -e '$file'" ;;
-    esac
-    start 100 30 "env PATH='$BINPATH':\"\$PATH\" TMPDIR='$WORK/tmp' $* $run"
-}
-
 SH_SHELLS="dash bash zsh"
 RAN=0
 
 # runs NAME FILE RUNNERS PROMPT LOOK [VAR=VALUE...] <TABLE: one run of the
-# example per row "KEYS|LINE|CODE|LEFT" with each of RUNNERS ("batch", run
-# on the Windows targets, or shells, run natively), the variables given,
-# typing KEYS once PROMPT shows. The run ends, with CODE when the row gives
-# one; LOOK "shows": a row of the screen is LINE (if any), "greets": the
-# "Hello" row is LINE (none: LINE empty); and the shell command LEFT, run
-# in $WORK after it, prints LEFT. The shell command PREPARE, when set, runs
-# in $WORK before each run. (Under Wine Ctrl+C is no key but a signal that
-# ends cmd too: the batch tables type none.)
+# example per row "KEYS|LINE|CODE|LEFT" with each of RUNNERS, in $WORK,
+# the programs on the PATH and the variables given: "batch" runs it as a
+# batch file (CR LF) in Wine's cmd on the Windows targets (Wine hands the
+# environment on to Windows programs), a shell as a script natively, POSIX
+# shells with set -e on, TMPDIR an empty folder. Once PROMPT shows, KEYS
+# are typed; the run ends, with CODE when the row gives one; LOOK "shows":
+# a row of the screen is LINE (if any), "greets": the "Hello" row is LINE
+# (none: LINE empty); the shell command $LEFT, when set, prints the row's
+# LEFT after it. The shell command $PREPARE, when set, runs before each
+# run. (Under Wine Ctrl+C is no key but a signal that ends cmd too: the
+# batch tables type none.)
 runs() {
-    local name=$1 file=$2 runners=$3 prompt=$4 look=$5 table runner keys line code left label
+    local name=$1 file=$2 runners=$3 prompt=$4 look=$5 table runner run keys line code left label
     shift 5
     if [ "$runners" = batch ]; then $IS_WINDOWS; else ! $IS_WINDOWS; fi || return 1
     table=$(cat)
     for runner in $runners; do
+        case $runner in
+        batch)
+            sed 's/$/\r/' "$file" >"$WORK/example.bat"
+            run="env WINEPATH='$BINPATH' $* $RUN cmd /c '$W\\example.bat'"
+            ;;
+        fish) run="fish --no-config '$file'" ;;
+        zsh) run="zsh -f -e '$file'" ;;
+        *) run="$runner -e '$file'" ;;
+        esac
+        [ "$runner" = batch ] || run="env PATH='$BINPATH':\"\$PATH\" TMPDIR='$WORK/tmp' $* $run"
         while IFS='|' read -r keys line code left; do
             label="$name, $runner, $keys"
-            (cd "$WORK" && eval "${PREPARE:-:}")
-            if [ "$runner" = batch ]; then batch "$file" "$@"; else shell "$runner" "$file" "$@"; fi
+            (cd "$WORK" && rm -rf tmp && mkdir tmp && eval "${PREPARE:-:}")
+            start 100 30 "$run"
             drive "?$prompt~$keys"
             if [ -n "$code" ]; then
                 check "$label: exit code" "$code" "$(wait_exit 30)"
