@@ -36,98 +36,94 @@ esac
 # .EE), its escapes turned into the characters they print; an unknown
 # escape is an error.
 mkdir -p "$WORK/blocks" "$WORK/tmp"
-extract() {
-    local format
-    case $SOURCE in
-    *.md) format=md ;;
-    *.1) format=roff ;;
-    *) format=txt ;;
-    esac
-    awk -v format="$format" -v dir="$WORK/blocks" '
-    function finish(   i, last) {
-        last = count
-        while (last > 0 && text[last] == "") last--
-        n++
-        file = dir "/" n
-        printf "" > file
-        for (i = 1; i <= last; i++) print text[i] > file
-        close(file)
-        print n, start, (marker == "" ? "-" : marker) > (dir "/list")
-        inblock = 0; infence = 0; count = 0; marker = ""
+: >"$WORK/blocks/list"
+case $SOURCE in
+*.md) format=md ;;
+*.1) format=roff ;;
+*) format=txt ;;
+esac
+awk -v format="$format" -v dir="$WORK/blocks" '
+function finish(   i, last) {
+    last = count
+    while (last > 0 && text[last] == "") last--
+    n++
+    file = dir "/" n
+    printf "" > file
+    for (i = 1; i <= last; i++) print text[i] > file
+    close(file)
+    print n, start, (marker == "" ? "-" : marker) > (dir "/list")
+    inblock = 0; infence = 0; count = 0; marker = ""
+}
+function keep(line) { text[++count] = line }
+# The characters a roff line prints: \- \e \& \(xx \fX and \\.
+function deroff(line,   out, c, name) {
+    out = ""
+    while ((i = index(line, "\\")) > 0) {
+        out = out substr(line, 1, i - 1)
+        c = substr(line, i + 1, 1)
+        line = substr(line, i + 2)
+        if (c == "-") out = out "-"
+        else if (c == "e" || c == "\\") out = out "\\"
+        else if (c == "&") out = out ""
+        else if (c == "f") line = substr(line, 2)
+        else if (c == "(") {
+            name = substr(line, 1, 2); line = substr(line, 3)
+            if (name in glyph) out = out glyph[name]
+            else { printf "line %d: unknown escape \\(%s\n", NR, name > "/dev/stderr"; bad = 1 }
+        } else { printf "line %d: unknown escape \\%s\n", NR, c > "/dev/stderr"; bad = 1 }
     }
-    function keep(line) { text[++count] = line }
-    # The characters a roff line prints: \- \e \& \(xx \fX and \\.
-    function deroff(line,   out, c, name) {
-        out = ""
-        while ((i = index(line, "\\")) > 0) {
-            out = out substr(line, 1, i - 1)
-            c = substr(line, i + 1, 1)
-            line = substr(line, i + 2)
-            if (c == "-") out = out "-"
-            else if (c == "e" || c == "\\") out = out "\\"
-            else if (c == "&") out = out ""
-            else if (c == "f") line = substr(line, 2)
-            else if (c == "(") {
-                name = substr(line, 1, 2); line = substr(line, 3)
-                if (name in glyph) out = out glyph[name]
-                else { printf "line %d: unknown escape \\(%s\n", NR, name > "/dev/stderr"; bad = 1 }
-            } else { printf "line %d: unknown escape \\%s\n", NR, c > "/dev/stderr"; bad = 1 }
-        }
-        return out line
-    }
-    BEGIN {
-        glyph["aq"] = "\047"; glyph["ga"] = "`"; glyph["dq"] = "\""
-        glyph["ti"] = "~"; glyph["ha"] = "^"; glyph["rs"] = "\\"
-        prevblank = 1
-    }
-    format == "roff" {
-        if (inblock) {
-            if ($0 == ".fi" || $0 == ".EE") finish(); else keep(deroff($0))
-            next
-        }
-        if (match($0, /^\.\\" *(example [^ ]+|not run)/)) {
-            if (marker != "") { printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1 }
-            marker = substr($0, RSTART, RLENGTH); sub(/^\.\\" */, "", marker); markline = NR
-            next
-        }
-        if ($0 == ".nf" || $0 == ".EX") { inblock = 1; start = NR; next }
-        if (marker != "" && $0 !~ /^\.(RS|PP|in|sp)/) {
-            printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
-        }
+    return out line
+}
+BEGIN {
+    glyph["aq"] = "\047"; glyph["ga"] = "`"; glyph["dq"] = "\""
+    glyph["ti"] = "~"; glyph["ha"] = "^"; glyph["rs"] = "\\"
+    prevblank = 1
+}
+format == "roff" {
+    if (inblock) {
+        if ($0 == ".fi" || $0 == ".EE") finish(); else keep(deroff($0))
         next
     }
-    {
-        line = $0
-        if (infence) {
-            if (line ~ /^ ? ? ?```/) finish(); else keep(line)
-            next
-        }
-        if ((format == "md" && match(line, /^<!-- *(example [^ ]+|not run)/)) ||
-            (format == "txt" && match(line, /^#: *(example [^ ]+|not run)/))) {
-            if (inblock) finish()
-            if (marker != "") { printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1 }
-            marker = substr(line, RSTART, RLENGTH); sub(/^(<!--|#:) */, "", marker); markline = NR
-            next
-        }
-        if (inblock) {
-            if (line == "" || line ~ /^    /) { keep(substr(line, 5)); prevblank = (line == ""); next }
-            finish()
-        }
-        if (line ~ /^ ? ? ?```/) { infence = 1; start = NR + 1 }
-        else if (prevblank && line ~ /^    /) { inblock = 1; start = NR; keep(substr(line, 5)) }
-        else if (marker != "" && line != "") {
-            printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
-        }
-        prevblank = (line == "")
-    }
-    END {
-        if (inblock || infence) finish()
+    if (match($0, /^\.\\" *(example [^ ]+|not run)/)) {
         if (marker != "") { printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1 }
-        exit bad
-    }' "$SOURCE"
+        marker = substr($0, RSTART, RLENGTH); sub(/^\.\\" */, "", marker); markline = NR
+        next
+    }
+    if ($0 == ".nf" || $0 == ".EX") { inblock = 1; start = NR; next }
+    if (marker != "" && $0 !~ /^\.(RS|PP|in|sp)/) {
+        printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
+    }
+    next
 }
-: >"$WORK/blocks/list"
-extract 2>"$WORK/extract.err"
+{
+    line = $0
+    if (infence) {
+        if (line ~ /^ ? ? ?```/) finish(); else keep(line)
+        next
+    }
+    if ((format == "md" && match(line, /^<!-- *(example [^ ]+|not run)/)) ||
+        (format == "txt" && match(line, /^#: *(example [^ ]+|not run)/))) {
+        if (inblock) finish()
+        if (marker != "") { printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1 }
+        marker = substr(line, RSTART, RLENGTH); sub(/^(<!--|#:) */, "", marker); markline = NR
+        next
+    }
+    if (inblock) {
+        if (line == "" || line ~ /^    /) { keep(substr(line, 5)); prevblank = (line == ""); next }
+        finish()
+    }
+    if (line ~ /^ ? ? ?```/) { infence = 1; start = NR + 1 }
+    else if (prevblank && line ~ /^    /) { inblock = 1; start = NR; keep(substr(line, 5)) }
+    else if (marker != "" && line != "") {
+        printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1; marker = ""
+    }
+    prevblank = (line == "")
+}
+END {
+    if (inblock || infence) finish()
+    if (marker != "") { printf "line %d: a marker without a block\n", markline > "/dev/stderr"; bad = 1 }
+    exit bad
+}' "$SOURCE" 2>"$WORK/extract.err"
 check "$DOCUMENT: every escape known, every marker before a block" "" "$(cat "$WORK/extract.err")"
 
 # ---- Running the examples.
