@@ -15,7 +15,9 @@
 void ConsoleOpen();
 
 // False when the process has no console (no terminal, a detached job):
-// no key will ever come, and waits for a key end as if Ctrl+C was pressed.
+// no key will ever come, so the programs take their answer from standard
+// input instead (stdinput.h); a wait for a key ends as if Ctrl+C was
+// pressed.
 bool HaveConsole();
 
 // The screen buffer's size in cells, read once by ConsoleOpen.

@@ -35,9 +35,10 @@ bool CellsFit(int x, int y, std::string_view text)
 {
     int cells = 0;
     for (const std::string& c : SplitChars(text)) {
-        if (CharWidth(c) == 0)
+        int width = CharWidth(c);
+        if (width == 0)
             return false;
-        cells += CharWidth(c);
+        cells += width;
     }
     return cells > 0 && x >= 1 && x + cells - 1 <= ScreenWidth && y >= 1 && y <= ScreenHeight;
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "lineedit.h"
+
 namespace pickit {
 
 // The keys when -k is not given; an empty -k gives them in capitals.
@@ -37,6 +39,10 @@ int KeyPosition(const std::string& key);
 // The key that typed text (a character, or Enter) stands for: Enter the
 // default key, if there is one; letters in capitals unless -s.
 std::string KeyTyped(const std::string& text, bool enter);
+// Line mode's field: it starts with the default key, or else the
+// time-out's, and the next key typed replaces its one character.
+std::string LineEntry();
+EditFlags LineFlags();
 
 // Shows the prompt, waits for an acceptable key and ends the process with
 // its position in the key list, or 255 for Ctrl+C.

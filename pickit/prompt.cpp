@@ -72,13 +72,8 @@ std::string ReadAcceptableKey()
 // attempt has a time-out and a starting text.
 [[noreturn]] void PromptLine()
 {
-    std::string entry = !Settings.DefaultKey.empty() ? Settings.DefaultKey
-                        : Settings.Timeout > 0         ? Settings.TimeoutKey
-                                                       : "";
-    EditFlags flags;  // the next key typed replaces the one character
-    flags.UpperCase = !Settings.CaseSensitive;
-    flags.Overtype = flags.CursorAtStart = true;
-    flags.ShowCountdown = Settings.ShowCountdown;
+    std::string entry = LineEntry();
+    EditFlags flags = LineFlags();
 
     for (;;) {
         WantCursorPosition();
@@ -102,6 +97,20 @@ std::string KeyTyped(const std::string& text, bool enter)
     if (enter && !Settings.DefaultKey.empty())
         return Settings.DefaultKey;
     return Settings.CaseSensitive ? text : UpperCaseText(text);
+}
+
+std::string LineEntry()
+{
+    return !Settings.DefaultKey.empty() ? Settings.DefaultKey : Settings.Timeout > 0 ? Settings.TimeoutKey : "";
+}
+
+EditFlags LineFlags()
+{
+    EditFlags flags;
+    flags.UpperCase = !Settings.CaseSensitive;
+    flags.Overtype = flags.CursorAtStart = true;
+    flags.ShowCountdown = Settings.ShowCountdown;
+    return flags;
 }
 
 void PromptForKey()

@@ -1,5 +1,4 @@
 #include "inputline.h"
-#include "lineedit.h"
 #include "output.h"
 #include "pickit.h"
 #include "stdinput.h"
@@ -37,13 +36,8 @@ int SingleKeyAnswer()
 // that holds no key of the list is skipped, and the next starts empty.
 int LineAnswer()
 {
-    std::string entry = !Settings.DefaultKey.empty() ? Settings.DefaultKey
-                        : Settings.Timeout > 0         ? Settings.TimeoutKey
-                                                       : "";
-    TypingRules rules;
-    rules.Flags.UpperCase = !Settings.CaseSensitive;
-    rules.Flags.Overtype = true;
-    rules.MaxLength = 1;
+    std::string entry = LineEntry();
+    TypingRules rules{LineFlags(), 1};
     for (bool first = true;; first = false) {
         entry = PreparedText(entry, rules.MaxLength, rules.Flags);
         if (TypeInputLine(entry, 0, rules, first ? Settings.Timeout : 0) == InputLine::End)
