@@ -33,6 +33,11 @@ using Row = std::vector<std::string>;
 struct VirtualScreen {
     std::vector<Row> Rows;
     int X = 1, Y = 1;
+    // The last character written filled the last column and the cursor went
+    // on to the next row: a zero-width character still joins it, as on a
+    // terminal, which holds the wrap until the next character that takes a
+    // cell.
+    bool Wrapped = false;
     bool Present = true;
     bool LineFeedIsEnter = false;
     double Clock = 0;
@@ -216,6 +221,7 @@ void GotoXY(int x, int y)
         return;
     Screen.X = x;
     Screen.Y = y;
+    Screen.Wrapped = false;
     CursorMoves++;
 }
 
@@ -308,6 +314,8 @@ void WriteOut(std::string_view text)
         std::size_t length = first < 0x20 ? 1 : CharLength(text);
         std::string c(text.substr(0, length));
         text.remove_prefix(length);
+        bool wrapped = Screen.Wrapped;
+        Screen.Wrapped = false;
         if (c == "\r") {
             Screen.X = 1;
             continue;
@@ -317,8 +325,13 @@ void WriteOut(std::string_view text)
             continue;
         }
         int width = CharWidth(c);
-        if (width == 0 && first >= 0x20 && first != 0x7F && Screen.X > 1) {
-            Screen.Rows[Screen.Y - 1][Screen.X - 2] += c;  // a mark joins the cell before it
+        if (width == 0 && first >= 0x20 && first != 0x7F && (Screen.X > 1 || wrapped)) {
+            // A mark joins the cell before it.
+            if (Screen.X > 1)
+                Screen.Rows[Screen.Y - 1][Screen.X - 2] += c;
+            else
+                Screen.Rows[Screen.Y - 2][ScreenWidth - 1] += c;
+            Screen.Wrapped = wrapped;
             continue;
         }
         width = std::max(width, 1);  // a control character takes a cell here
@@ -343,6 +356,7 @@ void WriteOut(std::string_view text)
         if (Screen.X > ScreenWidth) {
             Screen.X = 1;
             NewLine();
+            Screen.Wrapped = Screen.Y > 1;
         }
     }
 }
